@@ -1,0 +1,47 @@
+# Kubora's front door. `make run` and `make test` install what is missing, build, then play or test.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
+JOBS       ?= $(shell nproc)
+ARGS       ?=
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test test-asan bench fuzz format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -DKUBORA_WERROR=ON > /dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run.sh $(ARGS)
+
+test: build
+	@scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure
+
+# The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DKUBORA_WERROR=ON -DKUBORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug > /dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure
+
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKUBORA_TESTS=OFF -DKUBORA_BENCH=ON > /dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@scripts/run-benchmarks.sh $(BENCH_BUILD)
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKUBORA_TESTS=OFF -DKUBORA_FUZZ=ON > /dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

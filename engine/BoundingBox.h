@@ -1,0 +1,14 @@
+#pragma once
+// An axis-aligned box around a model's origin, moved and scaled with the model (never fitted to its geometry).
+#include "engine/Vector3f.h"
+
+namespace libkub {
+
+struct BoundingBox {
+    Vector3f min{-0.5f, -0.5f, -0.5f};
+    Vector3f max{0.5f, 0.5f, 0.5f};
+    Vector3f centre{0.0f, 0.0f, 0.0f};
+    Vector3f size{1.0f, 1.0f, 1.0f};
+};
+
+}  // namespace libkub

@@ -1,0 +1,60 @@
+#pragma once
+// The drawable geometry of one model: a flat triangle list and the GL recording made from it
+// (a display list, or an interleaved vertex buffer shared through the mesh cache), plus placement.
+#include <cstdint>
+#include <vector>
+
+#include "engine/Vector3f.h"
+
+namespace libkub {
+
+class ColladaDocument;
+
+struct Corner {
+    Vector3f position;
+    Vector3f normal;
+    float s = 0.0f;
+    float t = 0.0f;
+};
+
+struct Triangle {
+    Corner corners[3];
+};
+
+struct MeshRotation {
+    float x = 0.0f;  // axis
+    float y = 0.0f;
+    float z = 0.0f;
+    float angle = 0.0f;  // degrees
+};
+
+// Counts are 32-bit so that large models never wrap.
+struct Mesh {
+    std::uint32_t triangleCount = 0;
+    std::uint32_t vertexCount = 0;  // 3 x triangles once a vertex buffer is built or shared, else 0
+    std::vector<Triangle> triangles;  // kept only in the immediate and display-list modes
+    unsigned vertexBuffer = 0;
+    unsigned displayList = 0;
+    MeshRotation rotation;
+    Vector3f scale{1.0f, 1.0f, 1.0f};
+    Vector3f translation{0.0f, 0.0f, 0.0f};
+};
+
+// Bytes per interleaved vertex: s, t, normal x, y, z, position x, y, z.
+inline constexpr int vertexStride = 32;
+inline constexpr int vertexNormalOffset = 8;
+inline constexpr int vertexPositionOffset = 20;
+
+// All triangles of all all-triangle groups of all geometries, merged in document order. Needs no GL context.
+std::vector<Triangle> extractTriangles(const ColladaDocument& document);
+
+// Builds the mesh for the current render mode; the GL context must be current.
+Mesh buildMesh(const ColladaDocument& document);
+
+// Records the triangles into the mesh's display list (allocating one name when it has none).
+void compileDisplayList(Mesh& mesh);
+
+// Uploads the triangles into a new interleaved vertex buffer and frees the triangle list.
+void fillVertexBuffer(Mesh& mesh);
+
+}  // namespace libkub

@@ -1,0 +1,35 @@
+#pragma once
+// One model read from a COLLADA file: its mesh, colour texture, material and bounding box,
+// with the placement the game gives it.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/BoundingBox.h"
+#include "engine/Material.h"
+#include "engine/Mesh.h"
+
+namespace libkub {
+
+class Model {
+public:
+    // Moves the mesh and recentres the box.
+    void setPosition(float x, float y, float z);
+    // Scales the mesh and sizes the box around its unchanged centre; returns the new box.
+    BoundingBox setSize(float x, float y, float z);
+    BoundingBox bounds() const { return box; }
+    // Draws the mesh with the material and first texture, in the current render mode.
+    void draw();
+
+    Mesh mesh;
+    std::vector<unsigned> textures;  // GL texture names; the texture cache owns the textures
+    Material material;
+    std::vector<unsigned> programs;  // GL program names from the program cache
+    BoundingBox box;
+};
+
+// Loads a model from a .dae path. A file that is missing, broken or lacks what a model needs
+// gives one line on standard error and an empty model that draws nothing.
+std::unique_ptr<Model> loadModel(const std::string& path);
+
+}  // namespace libkub

@@ -1,0 +1,49 @@
+#pragma once
+// The scene's lists (drawn objects, pickable objects, lights, HUD elements) and the frame that draws them.
+#include <memory>
+#include <vector>
+
+#include "engine/Ray.h"
+
+namespace libkub {
+
+class Camera;
+class DrawableObject;
+class HUDElement;
+class LightSource;
+class SelectableObject;
+class ShaderProgram;
+class SkyBox;
+
+class SceneRenderer {
+public:
+    explicit SceneRenderer(Camera* camera);
+    ~SceneRenderer();
+    SceneRenderer(const SceneRenderer&) = delete;
+    SceneRenderer& operator=(const SceneRenderer&) = delete;
+
+    // Appends to the drawn objects, and to the pickable ones when the object is selectable.
+    void addObject(DrawableObject* object);
+    // Removes every occurrence from the drawn objects.
+    void removeObject(DrawableObject* object);
+    // Draws every object in list order, skipping those outside the view while culling is on.
+    void drawObjects();
+    // Numbers the light and prepares its shadow map.
+    void addLight(LightSource* light);
+    // One whole frame: sky, shadow passes, camera pass, pick test, HUD.
+    void render();
+    // Makes the last selectable object hit by the pick ray the picked object (kept when none is hit).
+    void pickTest();
+
+    std::vector<DrawableObject*> objects;
+    std::vector<SelectableObject*> selectables;
+    std::vector<LightSource*> lights;
+    std::vector<HUDElement*> hudElements;
+    std::unique_ptr<ShaderProgram> shadowProgram;
+    Camera* camera = nullptr;
+    std::unique_ptr<SkyBox> skyBox;
+    Ray* pickRay = nullptr;
+    SelectableObject* pickedObject = nullptr;
+};
+
+}  // namespace libkub

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kubora needs to build, run, test, benchmark and fuzz.
+# Idempotent: asks apt-get only for what is missing, and says what it installs.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config  # compiler and build
+  freeglut3-dev libglew-dev  # window, input, GL extension loading
+  libgl1-mesa-dev libglu1-mesa-dev  # OpenGL and GLU headers
+  libgl1-mesa-dri  # Mesa's software renderer (llvmpipe)
+  libpng-dev zlib1g-dev libxml2-dev  # images and COLLADA documents
+  xvfb xauth x11-utils xdotool imagemagick  # headless X server, window queries, input events, screenshots
+  libgtest-dev libbenchmark-dev  # tests and benchmarks
+  clang libclang-rt-14-dev clang-format  # libFuzzer and the formatter
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    sudo="sudo"
+  else
+    echo "install-deps: missing packages (${missing[*]}) and not root; run as root or install sudo" >&2
+    exit 1
+  fi
+fi
+
+echo "install-deps: installing ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
