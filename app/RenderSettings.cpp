@@ -17,4 +17,4 @@ void RenderSettings::setRenderMode(RenderMode mode)
     renderMode = mode;
 }
 
-}  // namespace libkub
+} // namespace libkub

@@ -11,7 +11,7 @@ enum RenderMode : std::int32_t {
 };
 
 class RenderSettings {
-public:
+  public:
     // The one settings object, created with the defaults on first use.
     static RenderSettings& instance();
 
@@ -24,4 +24,4 @@ public:
     bool wireframe = false;
 };
 
-}  // namespace libkub
+} // namespace libkub

@@ -1,2 +1,5 @@
 // Entry point: the start-up sequence lives in the application shell.
-int main() { return 0; }
+int main()
+{
+    return 0;
+}

@@ -1,5 +1,6 @@
 #pragma once
-// An axis-aligned box around a model's origin, moved and scaled with the model (never fitted to its geometry).
+// An axis-aligned box around a model's origin, moved and scaled with the model (never fitted to its
+// geometry).
 #include "engine/Vector3f.h"
 
 namespace libkub {
@@ -11,4 +12,4 @@ struct BoundingBox {
     Vector3f size{1.0f, 1.0f, 1.0f};
 };
 
-}  // namespace libkub
+} // namespace libkub

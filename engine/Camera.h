@@ -9,7 +9,7 @@ namespace libkub {
 class Frustum;
 
 class Camera {
-public:
+  public:
     Camera(Vector3f eye, Vector3f target, Vector3f up, float nearPlane, float farPlane, float aspect,
            float fieldOfView);
     ~Camera();
@@ -33,15 +33,15 @@ public:
     Vector3f up;
     Vector3f savedUp;
     std::unique_ptr<Frustum> frustum;
-    float theta = 0.0f;     // polar angle from +y, radians
-    float phi = 0.0f;       // azimuth in the x-z plane from +z towards +x, radians
-    float distance = 0.0f;  // orbit distance as of the last placeAt
+    float theta = 0.0f;    // polar angle from +y, radians
+    float phi = 0.0f;      // azimuth in the x-z plane from +z towards +x, radians
+    float distance = 0.0f; // orbit distance as of the last placeAt
     float aspect = 1.0f;
     float nearPlane = 1.0f;
     float farPlane = 90.0f;
-    float fieldOfView = 45.0f;  // vertical, degrees
+    float fieldOfView = 45.0f; // vertical, degrees
     int viewportWidth = 0;
     int viewportHeight = 0;
 };
 
-}  // namespace libkub
+} // namespace libkub

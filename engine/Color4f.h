@@ -14,4 +14,4 @@ struct Color4f {
     friend bool operator==(const Color4f&, const Color4f&) = default;
 };
 
-}  // namespace libkub
+} // namespace libkub

@@ -6,10 +6,10 @@ namespace libkub {
 class Model;
 
 class DrawableObject {
-public:
+  public:
     virtual void draw() = 0;
     virtual Model* model() = 0;
     virtual ~DrawableObject() = default;
 };
 
-}  // namespace libkub
+} // namespace libkub

@@ -8,9 +8,9 @@
 namespace libkub {
 
 struct Plane {
-    Vector3f normal;  // unit length, pointing into the frustum
+    Vector3f normal; // unit length, pointing into the frustum
     Vector3f point;
-    float d = 0.0f;   // -normal . point
+    float d = 0.0f; // -normal . point
 
     static Plane planeFromPoints(Vector3f a, Vector3f b, Vector3f c);
     float distance(Vector3f q) const { return dot(normal, q) + d; }
@@ -19,11 +19,17 @@ struct Plane {
 enum FrustumResult : std::int32_t { Outside = 0, Intersect = 1, Inside = 2 };
 
 class Frustum {
-public:
+  public:
     enum PlaneIndex { Top, Bottom, Left, Right, Near, Far };
     enum CornerIndex {
-        NearTopLeft, NearTopRight, NearBottomLeft, NearBottomRight,
-        FarTopLeft, FarTopRight, FarBottomLeft, FarBottomRight
+        NearTopLeft,
+        NearTopRight,
+        NearBottomLeft,
+        NearBottomRight,
+        FarTopLeft,
+        FarTopRight,
+        FarBottomLeft,
+        FarBottomRight
     };
 
     void setLens(float fieldOfView, float aspect, float nearDistance, float farDistance);
@@ -43,4 +49,4 @@ public:
     float farHalfHeight = 0.0f;
 };
 
-}  // namespace libkub
+} // namespace libkub

@@ -12,4 +12,4 @@ struct Material {
     float shininess = 0.0f;
 };
 
-}  // namespace libkub
+} // namespace libkub

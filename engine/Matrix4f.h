@@ -19,4 +19,4 @@ struct Matrix4f {
     float operator[](int i) const { return m[i]; }
 };
 
-}  // namespace libkub
+} // namespace libkub

@@ -22,17 +22,17 @@ struct Triangle {
 };
 
 struct MeshRotation {
-    float x = 0.0f;  // axis
+    float x = 0.0f; // axis
     float y = 0.0f;
     float z = 0.0f;
-    float angle = 0.0f;  // degrees
+    float angle = 0.0f; // degrees
 };
 
 // Counts are 32-bit so that large models never wrap.
 struct Mesh {
     std::uint32_t triangleCount = 0;
-    std::uint32_t vertexCount = 0;  // 3 x triangles once a vertex buffer is built or shared, else 0
-    std::vector<Triangle> triangles;  // kept only in the immediate and display-list modes
+    std::uint32_t vertexCount = 0;   // 3 x triangles once a vertex buffer is built or shared, else 0
+    std::vector<Triangle> triangles; // kept only in the immediate and display-list modes
     unsigned vertexBuffer = 0;
     unsigned displayList = 0;
     MeshRotation rotation;
@@ -57,4 +57,4 @@ void compileDisplayList(Mesh& mesh);
 // Uploads the triangles into a new interleaved vertex buffer and frees the triangle list.
 void fillVertexBuffer(Mesh& mesh);
 
-}  // namespace libkub
+} // namespace libkub

@@ -12,7 +12,7 @@
 namespace libkub {
 
 class Model {
-public:
+  public:
     // Moves the mesh and recentres the box.
     void setPosition(float x, float y, float z);
     // Scales the mesh and sizes the box around its unchanged centre; returns the new box.
@@ -22,9 +22,9 @@ public:
     void draw();
 
     Mesh mesh;
-    std::vector<unsigned> textures;  // GL texture names; the texture cache owns the textures
+    std::vector<unsigned> textures; // GL texture names; the texture cache owns the textures
     Material material;
-    std::vector<unsigned> programs;  // GL program names from the program cache
+    std::vector<unsigned> programs; // GL program names from the program cache
     BoundingBox box;
 };
 
@@ -32,4 +32,4 @@ public:
 // gives one line on standard error and an empty model that draws nothing.
 std::unique_ptr<Model> loadModel(const std::string& path);
 
-}  // namespace libkub
+} // namespace libkub

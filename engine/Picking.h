@@ -11,4 +11,4 @@ void updatePickRay(int windowHeight, Ray& ray, int x, int y);
 // Slab test: true when the ray meets the box for a parameter in the open interval (t0, t1).
 bool rayHitsBox(const Ray& ray, const BoundingBox& box, float t0, float t1);
 
-}  // namespace libkub
+} // namespace libkub

@@ -6,7 +6,7 @@ namespace libkub {
 
 struct Ray {
     Vector3f origin;
-    Vector3f direction;  // unit length once computed
+    Vector3f direction; // unit length once computed
 };
 
-}  // namespace libkub
+} // namespace libkub

@@ -16,7 +16,7 @@ class ShaderProgram;
 class SkyBox;
 
 class SceneRenderer {
-public:
+  public:
     explicit SceneRenderer(Camera* camera);
     ~SceneRenderer();
     SceneRenderer(const SceneRenderer&) = delete;
@@ -46,4 +46,4 @@ public:
     SelectableObject* pickedObject = nullptr;
 };
 
-}  // namespace libkub
+} // namespace libkub

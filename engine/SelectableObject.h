@@ -5,11 +5,11 @@
 namespace libkub {
 
 class SelectableObject {
-public:
+  public:
     virtual bool hitTest(const Ray& ray, float t0, float t1) = 0;
 
-protected:
+  protected:
     ~SelectableObject() = default;
 };
 
-}  // namespace libkub
+} // namespace libkub

@@ -23,7 +23,10 @@ inline Vector3f cross(Vector3f a, Vector3f b)
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-inline float dot(Vector3f a, Vector3f b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float dot(Vector3f a, Vector3f b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // Unit length, except that a zero vector is returned unchanged.
 inline Vector3f normalize(Vector3f v)
@@ -35,4 +38,4 @@ inline Vector3f normalize(Vector3f v)
     return {v.x / length, v.y / length, v.z / length};
 }
 
-}  // namespace libkub
+} // namespace libkub

@@ -4,11 +4,11 @@
 namespace libkub {
 
 class HUDElement {
-public:
+  public:
     virtual void draw() = 0;
 
-protected:
+  protected:
     ~HUDElement() = default;
 };
 
-}  // namespace libkub
+} // namespace libkub

@@ -1,12 +1,12 @@
 #include "tests/support/GlTestContext.h"
 
-#include <GL/glew.h>
 #include <GL/freeglut.h>
+#include <GL/glew.h>
 
 #include <cstdlib>
 #include <string>
 
-#include <dlfcn.h>  // keeps the GL driver mapped until exit, so leak reports can name it
+#include <dlfcn.h> // keeps the GL driver mapped until exit, so leak reports can name it
 
 namespace kubora::test {
 
@@ -17,12 +17,12 @@ namespace {
 void keepGlDriverLoaded()
 {
     const char* folder = std::getenv("LIBGL_DRIVERS_PATH");
-    const std::string path = std::string(folder != nullptr ? folder : "/usr/lib/x86_64-linux-gnu/dri") +
-                             "/swrast_dri.so";
+    const std::string path =
+        std::string(folder != nullptr ? folder : "/usr/lib/x86_64-linux-gnu/dri") + "/swrast_dri.so";
     dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
 }
 
-}  // namespace
+} // namespace
 
 bool openGlTestContext(int& argc, char** argv)
 {
@@ -58,4 +58,4 @@ std::vector<std::uint8_t> readPixelsRgb(int x, int y, int width, int height)
     return pixels;
 }
 
-}  // namespace kubora::test
+} // namespace kubora::test

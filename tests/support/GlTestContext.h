@@ -15,4 +15,4 @@ inline constexpr int glTestWindowHeight = 240;
 // RGB pixels of the current read buffer, bottom row first, as glReadPixels returns them.
 std::vector<std::uint8_t> readPixelsRgb(int x, int y, int width, int height);
 
-}  // namespace kubora::test
+} // namespace kubora::test
