@@ -1,0 +1,68 @@
+#include "engine/SceneRenderer.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+
+#include "app/RenderSettings.h"
+#include "engine/Camera.h"
+#include "engine/DrawableObject.h"
+#include "engine/Frustum.h"
+#include "engine/Model.h"
+#include "engine/SelectableObject.h"
+#include "hud/HUDElement.h"
+
+namespace libkub {
+
+SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera) {}
+
+SceneRenderer::~SceneRenderer() = default;
+
+void SceneRenderer::addObject(DrawableObject* object)
+{
+    objects.push_back(object);
+    if (auto* selectable = dynamic_cast<SelectableObject*>(object)) {
+        selectables.push_back(selectable);
+    }
+}
+
+void SceneRenderer::removeObject(DrawableObject* object)
+{
+    std::erase(objects, object);
+}
+
+void SceneRenderer::drawObjects()
+{
+    const bool culling = RenderSettings::instance().frustumCulling;
+    for (DrawableObject* object : objects) {
+        if (culling && camera->frustum->classifyBox(object->model()->bounds()) == Outside) {
+            continue;
+        }
+        object->draw();
+    }
+}
+
+void SceneRenderer::pickTest()
+{
+    if (pickRay == nullptr) {
+        return;
+    }
+    for (SelectableObject* selectable : selectables) {
+        if (selectable->hitTest(*pickRay, -100.0f, 100.0f)) {
+            pickedObject = selectable;
+        }
+    }
+}
+
+void SceneRenderer::render()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPolygonMode(GL_FRONT_AND_BACK, RenderSettings::instance().wireframe ? GL_LINE : GL_FILL);
+    drawObjects();
+    pickTest();
+    for (HUDElement* element : hudElements) {
+        element->draw();
+    }
+}
+
+} // namespace libkub
