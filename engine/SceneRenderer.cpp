@@ -10,6 +10,8 @@
 #include "engine/Frustum.h"
 #include "engine/Model.h"
 #include "engine/SelectableObject.h"
+#include "engine/ShaderProgram.h"
+#include "engine/SkyBox.h"
 #include "hud/HUDElement.h"
 
 namespace libkub {
