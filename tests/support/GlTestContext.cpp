@@ -1,7 +1,7 @@
 #include "tests/support/GlTestContext.h"
 
+#include <GL/glew.h>  // before any other GL header
 #include <GL/freeglut.h>
-#include <GL/glew.h>
 
 #include <cstdlib>
 #include <string>
