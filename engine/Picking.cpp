@@ -1,0 +1,84 @@
+#include "engine/Picking.h"
+
+#include <GL/glew.h> // before any other GL header
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace libkub {
+
+void updatePickRay(int windowHeight, Ray& ray, int x, int y)
+{
+    GLdouble modelView[16];
+    GLdouble projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+
+    // GLUT counts rows from the top, GL from the bottom.
+    const GLdouble windowX = x;
+    const GLdouble windowY = windowHeight - y;
+    GLdouble nearX = 0.0, nearY = 0.0, nearZ = 0.0;
+    GLdouble farX = 0.0, farY = 0.0, farZ = 0.0;
+    if (gluUnProject(windowX, windowY, 0.0, modelView, projection, viewport, &nearX, &nearY, &nearZ) !=
+            GL_TRUE ||
+        gluUnProject(windowX, windowY, 1.0, modelView, projection, viewport, &farX, &farY, &farZ) !=
+            GL_TRUE) {
+        // Singular matrices: keep the last good ray rather than fill it with garbage.
+        return;
+    }
+    ray.origin = {static_cast<float>(nearX), static_cast<float>(nearY), static_cast<float>(nearZ)};
+    const Vector3f farPoint{static_cast<float>(farX), static_cast<float>(farY), static_cast<float>(farZ)};
+    ray.direction = normalize(farPoint - ray.origin);
+}
+
+namespace {
+
+// The ray parameters for which the ray lies between the two planes of one axis, or false when it never does.
+bool slab(float origin, float direction, float low, float high, float& enter, float& leave)
+{
+    if (std::isnan(origin) || std::isnan(direction)) {
+        return false;
+    }
+    if (direction == 0.0f) {
+        // Parallel to the slab: inside it for every parameter (its boundary included), or never.
+        enter = -std::numeric_limits<float>::infinity();
+        leave = std::numeric_limits<float>::infinity();
+        return origin >= low && origin <= high;
+    }
+    const float inverse = 1.0f / direction;
+    enter = ((inverse < 0.0f ? high : low) - origin) * inverse;
+    leave = ((inverse < 0.0f ? low : high) - origin) * inverse;
+    return true;
+}
+
+} // namespace
+
+bool rayHitsBox(const Ray& ray, const BoundingBox& box, float t0, float t1)
+{
+    float tmin = 0.0f;
+    float tmax = 0.0f;
+    if (!slab(ray.origin.x, ray.direction.x, box.min.x, box.max.x, tmin, tmax)) {
+        return false;
+    }
+    float enter = 0.0f;
+    float leave = 0.0f;
+    if (!slab(ray.origin.y, ray.direction.y, box.min.y, box.max.y, enter, leave) || tmin > leave ||
+        enter > tmax) {
+        return false;
+    }
+    tmin = std::max(tmin, enter);
+    tmax = std::min(tmax, leave);
+    if (!slab(ray.origin.z, ray.direction.z, box.min.z, box.max.z, enter, leave) || tmin > leave ||
+        enter > tmax) {
+        return false;
+    }
+    tmin = std::max(tmin, enter);
+    tmax = std::min(tmax, leave);
+    return tmin < t1 && tmax > t0;
+}
+
+} // namespace libkub
