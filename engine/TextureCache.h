@@ -1,0 +1,28 @@
+#pragma once
+// The process-wide store of model textures, one per image file name, made on first use.
+#include <map>
+#include <memory>
+#include <string>
+
+#include "engine/Texture.h"
+
+namespace libkub {
+
+class TextureCache {
+  public:
+    // The one cache of the process, created on first use and never emptied.
+    static TextureCache& instance();
+
+    // The texture stored under the file name, or null.
+    Texture* find(const std::string& fileName) const;
+    // Stores the texture under the file name (replacing nothing: an existing entry is kept and returned).
+    Texture& insert(const std::string& fileName, std::unique_ptr<Texture> texture);
+    // The texture of the file, loaded from that file name the first time it is asked for.
+    Texture& obtain(const std::string& fileName);
+
+  private:
+    TextureCache() = default;
+    std::map<std::string, std::unique_ptr<Texture>> textures;
+};
+
+} // namespace libkub

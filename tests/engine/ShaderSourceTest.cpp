@@ -1,0 +1,56 @@
+// readTextFile: whole files with Windows line ends translated, and null for missing or empty files.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/ShaderProgram.h"
+#include "tests/support/PngWriter.h"
+
+using kubora::test::temporaryFolder;
+using kubora::test::writeFileBytes;
+
+namespace {
+
+std::vector<std::uint8_t> bytesOf(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
+} // namespace
+
+TEST(ReadTextFile, ReadsWholeFileWithTerminator)
+{
+    const std::string path = temporaryFolder() + "/plain.vert";
+    ASSERT_TRUE(writeFileBytes(path, bytesOf("void main()\n{\n}\n")));
+    const auto text = libkub::readTextFile(path);
+    ASSERT_TRUE(text);
+    EXPECT_STREQ(text.get(), "void main()\n{\n}\n");
+}
+
+TEST(ReadTextFile, TranslatesWindowsLineEndsAndEndsAfterLastByte)
+{
+    const std::string path = temporaryFolder() + "/windows.vert";
+    ASSERT_TRUE(writeFileBytes(path, bytesOf("a\r\nb\r\n\r\nc")));
+    const auto text = libkub::readTextFile(path);
+    ASSERT_TRUE(text);
+    EXPECT_STREQ(text.get(), "a\nb\n\nc");
+    EXPECT_EQ(std::strlen(text.get()), 6u);
+}
+
+TEST(ReadTextFile, KeepsLoneCarriageReturns)
+{
+    const std::string path = temporaryFolder() + "/lone.vert";
+    ASSERT_TRUE(writeFileBytes(path, bytesOf("a\rb\r")));
+    const auto text = libkub::readTextFile(path);
+    ASSERT_TRUE(text);
+    EXPECT_STREQ(text.get(), "a\rb\r");
+}
+
+TEST(ReadTextFile, MissingOrEmptyFileGivesNull)
+{
+    const std::string path = temporaryFolder() + "/empty.frag";
+    ASSERT_TRUE(writeFileBytes(path, {}));
+    EXPECT_FALSE(libkub::readTextFile(path));
+    EXPECT_FALSE(libkub::readTextFile(temporaryFolder() + "/absent.frag"));
+    EXPECT_FALSE(libkub::readTextFile(temporaryFolder())); // a folder is no source
+}
