@@ -56,15 +56,4 @@ void SceneRenderer::pickTest()
     }
 }
 
-void SceneRenderer::render()
-{
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPolygonMode(GL_FRONT_AND_BACK, RenderSettings::instance().wireframe ? GL_LINE : GL_FILL);
-    drawObjects();
-    pickTest();
-    for (HUDElement* element : hudElements) {
-        element->draw();
-    }
-}
-
 } // namespace libkub

@@ -1,0 +1,176 @@
+#include "engine/LightSource.h"
+
+#include <GL/glew.h> // before any other GL header
+#include <GL/freeglut.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/Camera.h"
+#include "engine/SceneRenderer.h"
+#include "engine/ShaderProgram.h"
+#include "engine/ShadowMapping.h"
+
+namespace libkub {
+
+namespace {
+
+// The light's depth range ends this far from it.
+constexpr float lightFarDistance = 20.0f;
+
+Matrix4f readModelview()
+{
+    Matrix4f matrix;
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix.data());
+    return matrix;
+}
+
+void loadMatrix(GLenum mode, const Matrix4f& matrix)
+{
+    glMatrixMode(mode);
+    glLoadIdentity();
+    glLoadMatrixf(matrix.data());
+}
+
+void setWindowViewport()
+{
+    glViewport(0, 0, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+}
+
+} // namespace
+
+void LightSource::setupShadowMap(ShaderProgram* program, int index, Camera* sceneCamera)
+{
+    camera = sceneCamera;
+    shadowProgram = program;
+    shadowIndex = index;
+    createShadowTarget();
+    glMatrixMode(GL_MODELVIEW);
+    computeCameraMatrices(*camera);
+    computeLightMatrices();
+    if (shadowProgram != nullptr) {
+        glUseProgram(shadowProgram->programId);
+        shadowMapLocation =
+            glGetUniformLocation(shadowProgram->programId, ("shadowMap" + std::to_string(index)).c_str());
+        glUseProgram(0);
+    }
+}
+
+void LightSource::createShadowTarget()
+{
+    const int size = shadowMapSize();
+    glGenTextures(1, &depthTexture);
+    glBindTexture(GL_TEXTURE_2D, depthTexture);
+    if (framebufferObjectsAvailable()) {
+        glGenFramebuffersEXT(1, &framebuffer);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, size, size, 0, GL_DEPTH_COMPONENT,
+                     GL_UNSIGNED_BYTE, nullptr);
+    } else {
+        // No pass can render into this texture: fill it with the far depth so that every lookup sees
+        // an unshadowed fragment.
+        const std::vector<GLubyte> far(static_cast<std::size_t>(size) * size, 0xFF);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, size, size, 0, GL_DEPTH_COMPONENT,
+                     GL_UNSIGNED_BYTE, far.data());
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
+    // Lookups outside the light's view see the far depth 1.0, i.e. no shadow.
+    const GLfloat border[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+    glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_INTENSITY);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void LightSource::composeLightMatrices(float fieldOfView, Vector3f target)
+{
+    const float nearDistance = position.g > 0.0f ? position.g : 1.0f; // g holds y
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(fieldOfView, 1.0, nearDistance, lightFarDistance);
+    lightProjection = readModelview();
+    glLoadIdentity();
+    gluLookAt(position.r, position.g, position.b, target.x, target.y, target.z, 0.0, 0.0, 1.0);
+    lightView = readModelview();
+    glPopMatrix();
+}
+
+void LightSource::computeCameraMatrices(const Camera& viewer)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(viewer.fieldOfView, viewer.aspect, viewer.nearPlane, viewer.farPlane);
+    cameraProjection = readModelview();
+    glLoadIdentity();
+    gluLookAt(viewer.eye.x, viewer.eye.y, viewer.eye.z, viewer.target.x, viewer.target.y, viewer.target.z,
+              viewer.up.x, viewer.up.y, viewer.up.z);
+    cameraView = readModelview();
+    glPopMatrix();
+}
+
+void LightSource::renderShadowPass(SceneRenderer& renderer)
+{
+    computeLightMatrices();
+    if (framebuffer == 0) {
+        return; // no framebuffer objects: the depth texture keeps its far depth, shadows are off
+    }
+    // The colour texture's unit: enabling texturing on a depth texture's unit would let the fixed-function
+    // drawing of the sky and HUD sample a shadow map.
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, depthTexture, 0);
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    checkFramebufferStatus();
+    const int size = shadowMapSize();
+    glViewport(0, 0, size, size);
+    glShadeModel(GL_FLAT);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    loadMatrix(GL_PROJECTION, lightProjection);
+    loadMatrix(GL_MODELVIEW, lightView);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(0.5f, 1.0f);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    renderer.drawObjects();
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glShadeModel(GL_SMOOTH);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    setWindowViewport();
+    glActiveTexture(GL_TEXTURE0);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void LightSource::prepareCameraPass(const Camera& viewer)
+{
+    computeCameraMatrices(viewer);
+    loadMatrix(GL_PROJECTION, cameraProjection);
+    loadMatrix(GL_MODELVIEW, cameraView);
+    setWindowViewport();
+    glActiveTexture(GL_TEXTURE1 + shadowIndex);
+    loadShadowTextureMatrix();
+}
+
+void LightSource::loadShadowTextureMatrix()
+{
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glTranslatef(0.5f, 0.5f, 0.5f);
+    glScalef(0.5f, 0.5f, 0.5f);
+    glMultMatrixf(lightProjection.data());
+    glMultMatrixf(lightView.data());
+    // A singular view (never built by gluLookAt from distinct points) leaves the identity here.
+    Matrix4f inverseView = Matrix4f::identity();
+    invertMatrix(cameraView, inverseView);
+    glMultMatrixf(inverseView.data());
+    glMatrixMode(GL_MODELVIEW);
+}
+
+} // namespace libkub

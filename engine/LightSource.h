@@ -1,0 +1,69 @@
+#pragma once
+// A shadow-casting light: the GL light state the shadow program reads, plus a depth texture rendered
+// from the light's point of view every frame and the texture matrix that looks fragments up in it.
+#include <GL/glew.h>
+
+#include "engine/Color4f.h"
+#include "engine/Matrix4f.h"
+#include "engine/Vector3f.h"
+
+namespace libkub {
+
+class Camera;
+class SceneRenderer;
+class ShaderProgram;
+
+// The light number of a light the renderer could not number (a ninth and later light).
+inline constexpr GLenum noLightNumber = 0;
+
+class LightSource {
+  public:
+    LightSource() = default;
+    // Virtual, so that an owner may delete a light through this base. The GL texture and framebuffer
+    // live as long as the context.
+    virtual ~LightSource() = default;
+    LightSource(const LightSource&) = delete;
+    LightSource& operator=(const LightSource&) = delete;
+
+    // Kind code: 1 point light, 2 spot light.
+    virtual int type() const = 0;
+    // Edge length in texels of the square depth texture.
+    virtual int shadowMapSize() const = 0;
+    // Rebuilds the light projection and light view from the position.
+    virtual void computeLightMatrices() = 0;
+
+    // One-time preparation: shadow target, matrices and the location of the sampler "shadowMap<index>".
+    void setupShadowMap(ShaderProgram* program, int index, Camera* sceneCamera);
+    // A framebuffer object and the depth texture it renders into.
+    void createShadowTarget();
+    // Copies the camera's projection and view, composed by GLU on the modelview stack.
+    void computeCameraMatrices(const Camera& viewer);
+    // Renders the depth of all of the renderer's objects from the light into the depth texture.
+    void renderShadowPass(SceneRenderer& renderer);
+    // Loads the camera matrices and, on texture unit 1 + shadowIndex, the shadow texture matrix.
+    void prepareCameraPass(const Camera& viewer);
+    // Texture matrix of the active unit := bias * light projection * light view * camera view^-1.
+    void loadShadowTextureMatrix();
+
+    Color4f position{-0.3f, -0.4f, 1.0f, 1.0f};
+    Color4f ambient{0.0f, 0.0f, 0.0f, 0.0f};
+    Color4f diffuse{1.0f, 1.0f, 1.0f, 1.0f};
+    Color4f specular{1.0f, 1.0f, 1.0f, 1.0f};
+    GLenum lightNumber = noLightNumber; // GL_LIGHT0 + index, given by SceneRenderer::addLight
+    GLuint depthTexture = 0xFFFFFFFFu;  // all bits set until createShadowTarget
+    GLint shadowMapLocation = -1;
+    GLuint framebuffer = 0;
+    ShaderProgram* shadowProgram = nullptr; // owned by the renderer
+    Camera* camera = nullptr;               // the scene's camera, not owned
+    Matrix4f lightProjection;
+    Matrix4f lightView;
+    Matrix4f cameraProjection;
+    Matrix4f cameraView;
+    int shadowIndex = 0;
+
+  protected:
+    // Composes the light's perspective (near plane at the light's height, far 20) and its look-at.
+    void composeLightMatrices(float fieldOfView, Vector3f target);
+};
+
+} // namespace libkub

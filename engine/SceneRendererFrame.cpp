@@ -1,0 +1,114 @@
+// The lights of the scene renderer and the order of one frame.
+#include "engine/SceneRenderer.h"
+
+#include <GL/glew.h>
+
+#include <string>
+
+#include "app/RenderSettings.h"
+#include "engine/Camera.h"
+#include "engine/Diagnostics.h"
+#include "engine/LightSource.h"
+#include "engine/ShaderProgram.h"
+#include "engine/ShadowMapping.h"
+#include "engine/SkyBox.h"
+#include "engine/SpotLightSource.h"
+#include "hud/HUDElement.h"
+
+namespace libkub {
+
+namespace {
+
+// OpenGL guarantees eight light slots.
+constexpr std::size_t numberedLights = 8;
+// The shadow program reads the shadow maps of the first two lights.
+constexpr int shadowSamplers = 2;
+
+void applyLightParameters(const LightSource& light)
+{
+    glLightfv(light.lightNumber, GL_POSITION, light.position.data());
+    glLightfv(light.lightNumber, GL_AMBIENT, light.ambient.data());
+    glLightfv(light.lightNumber, GL_DIFFUSE, light.diffuse.data());
+    glLightfv(light.lightNumber, GL_SPECULAR, light.specular.data());
+    if (light.type() == 2) {
+        const auto& spot = static_cast<const SpotLightSource&>(light);
+        const GLfloat direction[3] = {spot.direction.x, spot.direction.y, spot.direction.z};
+        glLightfv(light.lightNumber, GL_SPOT_DIRECTION, direction);
+        glLightf(light.lightNumber, GL_SPOT_CUTOFF, spot.cutOff);
+        glLightf(light.lightNumber, GL_SPOT_EXPONENT, spot.exponent);
+    }
+}
+
+// Shadow samplers that no light feeds would stay on unit 0, where the colour texture's sampler is:
+// two sampler types on one unit make every draw fail. Each gets its own (empty) unit instead.
+void parkIdleShadowSamplers(GLuint program, int lightCount)
+{
+    for (int index = lightCount; index < shadowSamplers; ++index) {
+        const GLint location = glGetUniformLocation(program, ("shadowMap" + std::to_string(index)).c_str());
+        if (location >= 0) {
+            glUniform1i(location, 1 + index);
+        }
+    }
+}
+
+} // namespace
+
+void SceneRenderer::addLight(LightSource* light)
+{
+    const std::size_t count = lights.size() + 1;
+    if (count > numberedLights) {
+        reportProblem("light " + std::to_string(count), "OpenGL numbers only " +
+                                                            std::to_string(numberedLights) +
+                                                            " lights; this light is ignored");
+        return;
+    }
+    if (count == 1 && !framebufferObjectsAvailable()) {
+        reportProblem("shadows", "this OpenGL offers no framebuffer objects; shadows are off");
+    }
+    lights.push_back(light);
+    light->lightNumber = GL_LIGHT0 + static_cast<GLenum>(count - 1);
+    light->setupShadowMap(shadowProgram.get(), static_cast<int>(count - 1), camera);
+}
+
+void SceneRenderer::render()
+{
+    const GLuint program = shadowProgram ? shadowProgram->programId : 0;
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPolygonMode(GL_FRONT_AND_BACK, RenderSettings::instance().wireframe ? GL_LINE : GL_FILL);
+    if (skyBox) {
+        skyBox->centre[0] = camera->eye.x;
+        skyBox->centre[1] = camera->eye.y;
+        skyBox->centre[2] = camera->eye.z;
+        skyBox->draw();
+    }
+
+    for (LightSource* light : lights) {
+        // The modelview matrix still holds the camera view, so GL keeps the position in eye space.
+        applyLightParameters(*light);
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_FRONT);
+        light->renderShadowPass(*this);
+        light->prepareCameraPass(*light->camera);
+        glDisable(GL_CULL_FACE);
+        glBindTexture(GL_TEXTURE_2D, light->depthTexture); // on unit 1 + shadowIndex, active now
+        glUseProgram(program);
+        glUniform1i(light->shadowMapLocation, 1 + light->shadowIndex);
+        glUseProgram(0);
+    }
+
+    glActiveTexture(GL_TEXTURE0); // colour textures; the shadow maps stay bound on units 1 and up
+    glUseProgram(program);
+    if (program != 0) {
+        parkIdleShadowSamplers(program, static_cast<int>(lights.size()));
+    }
+    drawObjects();
+    glUseProgram(0);
+
+    pickTest();
+    for (HUDElement* element : hudElements) {
+        element->draw();
+    }
+}
+
+} // namespace libkub
