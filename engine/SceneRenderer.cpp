@@ -16,7 +16,12 @@
 
 namespace libkub {
 
-SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera) {}
+SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
+{
+    shadowProgram = std::make_unique<ShaderProgram>("data/shadow.vert", "shadow", "data/shadow.frag");
+    shadowProgram->link();
+    skyBox = std::make_unique<SkyBox>();
+}
 
 SceneRenderer::~SceneRenderer() = default;
 
