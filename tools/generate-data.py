@@ -507,8 +507,8 @@ def die_picture(value):
 
 BOARD_SCALE = (16.8, 3.0, 16.8)
 BOARD_POSITION = (10.0, -2.0, 9.0)
-FIELD_LOW, FIELD_HIGH = -1.5, 22.5  # inner edge of the rim, 0.5 outside the outermost tiles (-1 .. 22)
-RIM_LOW, RIM_HIGH = -2.3, 23.3  # outer edge of the rim
+FIELD_LOW, FIELD_HIGH = -1.4, 22.4  # inner edge of the rim, 0.4 outside the outermost tiles (-1 .. 22)
+RIM_LOW, RIM_HIGH = -2.0, 23.0  # outer edge of the rim, clear of the duck's base beyond the far corner
 FIELD_Y = -1.25  # just under the tiles' bottom at -1.2
 RIM_Y = -0.95
 CHAMFER = 0.15
@@ -596,12 +596,12 @@ def board_texture():
         c = wood(x, z, walnut, walnut_dark, 7.0)
         # Brass lines halfway between neighbouring tiles, and a frame around all tiles.
         line = 0.0
-        if -1.25 < x < 22.25 and -1.25 < z < 22.25:
+        if -1.2 < x < 22.2 and -1.2 < z < 22.2:
             for w in (x, z):
                 if 0.0 < w < 21.0:
                     d = (w - 1.5) % 3.0
                     line = max(line, smoothstep(0.09, 0.04, min(d, 3.0 - d)))
-        frame = smoothstep(0.09, 0.04, abs(min(x, z, 21.0 - x, 21.0 - z) + 1.25))
+        frame = smoothstep(0.09, 0.04, abs(min(x, z, 21.0 - x, 21.0 - z) + 1.2))
         c = mix(c, brass, max(line, frame) * 0.85)
         return c
 
@@ -649,17 +649,23 @@ class Sky:
             c = mix(horizon, zenith, math.pow(y, 0.55))
             # Fair-weather clouds on a high plane: thin towards the horizon, where they would shimmer.
             density = self.clouds(x / (y + 0.08), z / (y + 0.08), 0.9)
-            cover = smoothstep(0.5, 0.78, density) * smoothstep(0.02, 0.3, y)
+            cover = smoothstep(0.46, 0.74, density) * smoothstep(0.02, 0.3, y)
             lit = mix((0.86, 0.88, 0.93), (1.0, 0.99, 0.96), 0.5 + 0.5 * sun_amount)
             shade = mix(lit, (0.72, 0.76, 0.84), smoothstep(0.62, 0.9, density))
             c = mix(c, shade, cover * 0.92)
         else:
-            # Below the horizon a sea of cloud tops under haze.
+            # Below the horizon a calm sea: darker straight down, paling into haze at the horizon, with the
+            # sun glittering on it.
             depth = -y
-            haze = mix(horizon, (0.5, 0.6, 0.74), smoothstep(0.0, 0.6, depth))
-            density = self.clouds(x / (depth + 0.05), z / (depth + 0.05), 0.45)
-            tops = mix((0.62, 0.68, 0.78), (0.95, 0.96, 0.98), smoothstep(0.35, 0.75, density))
-            c = mix(haze, tops, smoothstep(0.03, 0.35, depth) * 0.75)
+            calm = smoothstep(0.02, 0.25, depth)  # ripples far away would only shimmer
+            ripple = 0.5 + (self.noise.fbm(x / (depth + 0.02) * 9.0, z / (depth + 0.02) * 9.0, 3) - 0.5) * calm
+            water = mix((0.2, 0.4, 0.55), (0.07, 0.22, 0.36), smoothstep(0.0, 0.5, depth))
+            water = mul(water, 0.92 + 0.16 * ripple)
+            c = mix(water, horizon, math.pow(1.0 - depth, 14.0))
+            reflected = max(dot((x, -y, z), SUN), 0.0)
+            glitter = math.pow(reflected, 30.0) * smoothstep(0.6, 0.75, ripple)
+            c = add(c, mul((1.0, 0.92, 0.75), 0.5 * glitter + 0.25 * math.pow(reflected, 60.0) +
+                           0.1 * math.pow(reflected, 6.0)))
         # Glow around the sun and its disc.
         c = add(c, mul((1.0, 0.85, 0.6), 0.22 * math.pow(sun_amount, 6.0) + 0.5 * math.pow(sun_amount, 120.0)))
         if sun_amount > 0.9993:
@@ -818,7 +824,7 @@ def foot(side_z):
 
 def plinth(radius, segments=40):
     """Round grass base: top at y = 0 with a bevelled edge, side down to y = -8."""
-    centre = (6.0, 0.0)
+    centre = (4.0, 0.0)
     bevel, depth = 3.0, 8.0
     mesh = Mesh()
 
@@ -884,7 +890,11 @@ def duck_parts():
         parts[f"leg{side:+.0f}"] = ellipsoid(
             (6.0, 12.5, 10.0 * side), (2.8, 11.5, 2.8), "feet", turn=lambda p: rotate_z(p, -8.0), rings=6, segments=8)
         parts[f"foot{side:+.0f}"] = foot(10.0 * side)
-    parts["plinth"] = plinth(46.0)
+    # The parts above the legs were shaped around a body at y = 44; they sit 3 units lower on shorter legs.
+    for name, part in parts.items():
+        if not name.startswith(("leg", "foot")):
+            part.triangles = [tuple((add(p, (0.0, -3.0, 0.0)), n, t) for p, n, t in tri) for tri in part.triangles]
+    parts["plinth"] = plinth(38.0)
     return parts
 
 
