@@ -395,9 +395,9 @@ def tile_texture():
 
     def colour(u, v):
         x, z = u * 2.0 - 1.0, 1.0 - v * 2.0
-        grain = noise.fbm(u * 9.0, v * 9.0, 4) - 0.5
-        vein = abs(noise.fbm(u * 3.0 + 40.0, v * 3.0, 4) - 0.5)
-        base = 0.93 + 0.06 * grain - 0.05 * smoothstep(0.04, 0.0, vein)
+        cloud = noise.fbm(u * 4.0, v * 4.0, 4) - 0.5
+        speck = noise.value(u * 60.0 + 9.0, v * 60.0) - 0.5
+        base = 0.93 + 0.08 * cloud + 0.04 * speck
         edge = max(abs(x), abs(z))
         groove = smoothstep(0.03, 0.0, abs(edge - 0.72))  # an engraved square
         bevel = smoothstep(TILE_INSET - 0.02, TILE_INSET + 0.02, edge)
@@ -978,15 +978,17 @@ def duck_texture():
 # --------------------------------------------------------------------------------------------------------------------
 
 MATERIALS = {
+    # The scene is lit from behind the camera's usual side (the sun stands beyond the board), so the faces the
+    # player sees get ambient light only: ambient colours are high.
     # An unowned tile is light, neutral stone; an owned tile's ambient becomes the owner's colour, so the diffuse
     # part stays moderate to let that colour dominate.
     "tile": dict(emission=(0, 0, 0, 1), ambient=(0.62, 0.62, 0.6, 1), diffuse=(0.5, 0.5, 0.49, 1),
                  specular=(0.5, 0.5, 0.5, 1), shininess=64),
-    "die": dict(emission=(0, 0, 0, 1), ambient=(0.6, 0.6, 0.58, 1), diffuse=(0.85, 0.85, 0.83, 1),
+    "die": dict(emission=(0, 0, 0, 1), ambient=(1.0, 1.0, 0.98, 1), diffuse=(0.8, 0.8, 0.78, 1),
                 specular=(0.4, 0.4, 0.4, 1), shininess=40),
-    "board": dict(emission=(0, 0, 0, 1), ambient=(0.7, 0.7, 0.7, 1), diffuse=(0.85, 0.85, 0.85, 1),
+    "board": dict(emission=(0, 0, 0, 1), ambient=(0.9, 0.9, 0.9, 1), diffuse=(0.8, 0.8, 0.8, 1),
                   specular=(0.25, 0.25, 0.22, 1), shininess=24),
-    "duck": dict(emission=(0, 0, 0, 1), ambient=(0.65, 0.65, 0.65, 1), diffuse=(0.9, 0.9, 0.9, 1),
+    "duck": dict(emission=(0, 0, 0, 1), ambient=(1.0, 1.0, 1.0, 1), diffuse=(0.85, 0.85, 0.85, 1),
                  specular=(0.3, 0.3, 0.3, 1), shininess=20),
 }
 
