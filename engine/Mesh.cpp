@@ -1,0 +1,167 @@
+#include <GL/glew.h> // before any other GL header
+
+#include "engine/Mesh.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "app/RenderSettings.h"
+#include "collada/ColladaDocument.h"
+#include "collada/ColladaQueries.h"
+#include "engine/MeshCache.h"
+
+namespace libkub {
+
+namespace {
+
+// Fills one attribute of every corner of the group's triangles from the source the group's input
+// of that semantic reads: `width` values from each index times the stride. A corner whose index
+// is missing or points past the data keeps zeros.
+template <typename Store>
+void fillAttribute(const PrimitiveGroup& group, InputSemantic semantic, std::uint32_t width,
+                   Triangle* triangles, std::uint32_t triangleCount, Store store)
+{
+    const GroupInput* input = findInput(group, semantic);
+    if (input == nullptr || input->source->stride < width) {
+        return;
+    }
+    const std::vector<std::uint32_t>& indices = indicesOf(group, *input);
+    const std::vector<float>& data = input->source->data;
+    const std::uint64_t stride = input->source->stride;
+    const std::uint64_t corners = std::min<std::uint64_t>(std::uint64_t{triangleCount} * 3, indices.size());
+    for (std::uint64_t i = 0; i < corners; ++i) {
+        const std::uint64_t k = indices[i] * stride;
+        if (k + width - 1 < data.size()) {
+            store(triangles[i / 3].corners[i % 3], &data[k]);
+        }
+    }
+}
+
+} // namespace
+
+std::vector<Triangle> extractTriangles(const ColladaDocument& document)
+{
+    std::vector<Triangle> triangles;
+    for (const auto& geometry : document.geometries()) {
+        if (!geometry->mesh) {
+            continue;
+        }
+        for (const PrimitiveGroup& group : geometry->mesh->groups) {
+            if (!isAllTriangles(group)) {
+                continue;
+            }
+            const std::uint32_t count = faceCount(group);
+            const std::size_t first = triangles.size();
+            triangles.resize(first + count);
+            Triangle* added = triangles.data() + first;
+            fillAttribute(group, InputSemantic::Position, 3, added, count,
+                          [](Corner& corner, const float* v) {
+                              corner.position = Vector3f{v[0], v[1], v[2]};
+                          });
+            fillAttribute(group, InputSemantic::Normal, 3, added, count, [](Corner& corner, const float* v) {
+                corner.normal = Vector3f{v[0], v[1], v[2]};
+            });
+            fillAttribute(group, InputSemantic::Texcoord, 2, added, count,
+                          [](Corner& corner, const float* v) {
+                              corner.s = v[0];
+                              corner.t = v[1];
+                          });
+        }
+    }
+    return triangles;
+}
+
+Mesh buildMesh(const ColladaDocument& document)
+{
+    Mesh mesh;
+    switch (RenderSettings::instance().renderMode) {
+    case VBO: {
+        // A document without geometry has nothing to share or draw: the mesh stays empty.
+        if (document.geometries().empty()) {
+            break;
+        }
+        const std::string& key = document.geometries().front()->id;
+        const MeshCacheRecord* record = MeshCache::instance().find(key);
+        if (record == nullptr) {
+            Mesh built;
+            built.triangles = extractTriangles(document);
+            built.triangleCount = static_cast<std::uint32_t>(built.triangles.size());
+            fillVertexBuffer(built);
+            record = &MeshCache::instance().store(key, built.vertexBuffer, built.vertexCount);
+            mesh.triangleCount = built.triangleCount;
+        } else {
+            mesh.triangleCount = record->vertexCount / 3;
+        }
+        mesh.vertexBuffer = record->vertexBuffer;
+        mesh.vertexCount = record->vertexCount;
+        break;
+    }
+    case Immediate:
+    case DisplayList:
+        // Both modes get both recordings, so switching between them needs no rebuild.
+        mesh.triangles = extractTriangles(document);
+        mesh.triangleCount = static_cast<std::uint32_t>(mesh.triangles.size());
+        compileDisplayList(mesh);
+        break;
+    default:
+        break;
+    }
+    return mesh;
+}
+
+void compileDisplayList(Mesh& mesh)
+{
+    if (mesh.displayList == 0) {
+        mesh.displayList = glGenLists(1);
+    }
+    glNewList(mesh.displayList, GL_COMPILE);
+    glBegin(GL_TRIANGLES);
+    for (const Triangle& triangle : mesh.triangles) {
+        for (const Corner& corner : triangle.corners) {
+            glTexCoord2f(corner.s, corner.t);
+            glNormal3f(corner.normal.x, corner.normal.y, corner.normal.z);
+            glVertex3f(corner.position.x, corner.position.y, corner.position.z);
+        }
+    }
+    glEnd();
+    glEndList();
+}
+
+void fillVertexBuffer(Mesh& mesh)
+{
+    mesh.triangleCount = static_cast<std::uint32_t>(mesh.triangles.size());
+    mesh.vertexCount = mesh.triangleCount * 3;
+    static_assert(sizeof(float) * 8 == vertexStride);
+
+    // Interleaved s, t, normal, position per vertex.
+    std::vector<float> interleaved;
+    interleaved.reserve(std::size_t{mesh.vertexCount} * 8);
+    for (const Triangle& triangle : mesh.triangles) {
+        for (const Corner& corner : triangle.corners) {
+            interleaved.insert(interleaved.end(),
+                               {corner.s, corner.t, corner.normal.x, corner.normal.y, corner.normal.z,
+                                corner.position.x, corner.position.y, corner.position.z});
+        }
+    }
+    const auto bytes = static_cast<GLsizeiptrARB>(interleaved.size() * sizeof(float));
+
+    glGenBuffersARB(1, &mesh.vertexBuffer);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, mesh.vertexBuffer);
+    glBufferDataARB(GL_ARRAY_BUFFER_ARB, bytes, nullptr, GL_STATIC_DRAW_ARB);
+    if (bytes > 0) {
+        void* mapped = glMapBufferARB(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB);
+        if (mapped != nullptr) {
+            std::memcpy(mapped, interleaved.data(), static_cast<std::size_t>(bytes));
+            glUnmapBufferARB(GL_ARRAY_BUFFER_ARB);
+        } else {
+            // A driver that cannot map the buffer still takes the data by copy.
+            glBufferSubDataARB(GL_ARRAY_BUFFER_ARB, 0, bytes, interleaved.data());
+        }
+    }
+    // The buffer stays bound; the triangles live on only in the buffer.
+    mesh.triangles.clear();
+    mesh.triangles.shrink_to_fit();
+}
+
+} // namespace libkub

@@ -1,0 +1,78 @@
+// kubora-dae: reads COLLADA files with the game's reader and mesh builder (no window needed) and
+// prints one line per file with what the game would get from it:
+//   PATH<TAB>loaded=1 images=N effects=N materials=N geometries=N groups=N triangles=N texture=PATH
+// --verbose adds the reader's warnings and errors after each file. Exit status 0 when every file
+// loaded, 1 otherwise.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "collada/ColladaDocument.h"
+#include "collada/ColladaQueries.h"
+#include "engine/Diagnostics.h"
+#include "engine/Mesh.h"
+
+namespace {
+
+bool describe(const std::string& path, bool verbose)
+{
+    libkub::ColladaDocument document;
+    const bool loaded = document.loadFromFile(path);
+
+    std::size_t groups = 0;
+    for (const auto& geometry : document.geometries()) {
+        if (geometry->mesh) {
+            for (const libkub::PrimitiveGroup& group : geometry->mesh->groups) {
+                groups += libkub::isAllTriangles(group) ? 1 : 0;
+            }
+        }
+    }
+    const std::size_t triangles = libkub::extractTriangles(document).size();
+    const std::string texture =
+        document.images().empty() ? std::string() : document.images().front()->fileName;
+
+    std::printf("%s\tloaded=%d images=%zu effects=%zu materials=%zu geometries=%zu groups=%zu triangles=%zu "
+                "texture=%s\n",
+                path.c_str(), loaded ? 1 : 0, document.images().size(), document.effects().size(),
+                document.materials().size(), document.geometries().size(), groups, triangles,
+                texture.c_str());
+    if (verbose) {
+        for (const libkub::ColladaDiagnostic& diagnostic : document.diagnostics()) {
+            std::printf("  %s %d", libkub::levelName(diagnostic.level), static_cast<int>(diagnostic.code));
+            if (diagnostic.line > 0) {
+                std::printf(" line %ld", diagnostic.line);
+            }
+            std::printf(": %s\n", diagnostic.message.c_str());
+        }
+    }
+    return loaded;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool verbose = false;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--verbose") {
+            verbose = true;
+        } else if (argument.starts_with("--")) {
+            libkub::reportProblem(argv[i], "unknown option (usage: kubora-dae [--verbose] FILE...)");
+            return 1;
+        } else {
+            files.emplace_back(argument);
+        }
+    }
+    if (files.empty()) {
+        libkub::reportProblem("kubora-dae", "no file given (usage: kubora-dae [--verbose] FILE...)");
+        return 1;
+    }
+    bool allLoaded = true;
+    for (const std::string& file : files) {
+        allLoaded = describe(file, verbose) && allLoaded;
+    }
+    return allLoaded ? 0 : 1;
+}
