@@ -1,5 +1,7 @@
 // Entry point: the start-up sequence lives in the application shell.
-int main()
+#include "app/Startup.h"
+
+int main(int argc, char** argv)
 {
-    return 0;
+    return Kubora::runKubora(argc, argv);
 }

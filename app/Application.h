@@ -1,0 +1,50 @@
+#pragma once
+// The one object that holds the program's state: the scene it owns and the input flags the GLUT
+// callbacks share.
+#include <memory>
+
+#include "app/FrameTimer.h"
+
+namespace libkub {
+class Camera;
+class SceneRenderer;
+class SelectableObject;
+struct Ray;
+} // namespace libkub
+
+namespace Kubora {
+
+class Application {
+  public:
+    // Creates the camera for the current window and sets the fixed GL state; needs a current context.
+    Application();
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The application the GLUT callbacks work on, or null before start-up has made one current.
+    static Application* current();
+    // Whoever creates the application owns it; this only makes it the one the callbacks reach.
+    static void makeCurrent(Application* application);
+
+    std::unique_ptr<libkub::SceneRenderer> renderer;
+    std::unique_ptr<libkub::Ray> pickRay; // the renderer points at it
+    std::unique_ptr<libkub::Camera> camera;
+    std::unique_ptr<FrameTimer> frameTimer;
+
+    double frameTime = 0.0; // duration of the last frame's drawing, milliseconds
+    int mouseButton = 0;    // GLUT button of the last button event
+    int pointerX = 0;       // window coordinates, origin top left
+    int pointerY = 0;
+    bool buttonDown = false;
+    // Held keys: A, D, W, S, + and -.
+    bool moveLeft = false;
+    bool moveRight = false;
+    bool moveUp = false;
+    bool moveDown = false;
+    bool zoomIn = false;
+    bool zoomOut = false;
+    libkub::SelectableObject* hoveredObject = nullptr; // not owned
+};
+
+} // namespace Kubora

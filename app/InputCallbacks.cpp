@@ -1,0 +1,156 @@
+#include "app/InputCallbacks.h"
+
+#include <GL/glew.h> // before any other GL header
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+
+#include "app/Application.h"
+#include "app/RenderSettings.h"
+#include "engine/Camera.h"
+#include "engine/SceneRenderer.h"
+
+namespace Kubora {
+
+namespace {
+
+constexpr unsigned char escapeKey = 27;
+// A drag across the whole width turns the azimuth once around, across the whole height half a turn.
+constexpr float dragTurnAcross = 6.28318f;
+constexpr float dragTurnUpDown = 3.14159f;
+
+// The flag a held key sets, or null for keys that are not held.
+bool* heldKeyFlag(Application& application, unsigned char key)
+{
+    switch (key) {
+    case '+':
+        return &application.zoomIn;
+    case '-':
+        return &application.zoomOut;
+    case 'A':
+    case 'a':
+        return &application.moveLeft;
+    case 'D':
+    case 'd':
+        return &application.moveRight;
+    case 'W':
+    case 'w':
+        return &application.moveUp;
+    case 'S':
+    case 's':
+        return &application.moveDown;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void onKeyDown(unsigned char key, int, int)
+{
+    Application& application = *Application::current();
+    if (key == escapeKey) {
+        // Ends at once by design: the scene lives until the process is gone, nothing is torn down.
+        std::exit(0);
+    }
+    if (bool* flag = heldKeyFlag(application, key)) {
+        *flag = true;
+        return;
+    }
+    if (key == 'R' || key == 'r') {
+        application.camera->resetView();
+    }
+}
+
+void onKeyUp(unsigned char key, int, int)
+{
+    if (bool* flag = heldKeyFlag(*Application::current(), key)) {
+        *flag = false;
+    }
+}
+
+void switchRenderMode()
+{
+    libkub::RenderSettings& settings = libkub::RenderSettings::instance();
+    if (settings.renderMode == libkub::Immediate) {
+        settings.setRenderMode(libkub::DisplayList);
+    } else if (settings.renderMode == libkub::DisplayList) {
+        settings.setRenderMode(libkub::Immediate);
+    }
+}
+
+void onSpecialKey(int key, int, int)
+{
+    libkub::RenderSettings& settings = libkub::RenderSettings::instance();
+    switch (key) {
+    case GLUT_KEY_F2:
+        settings.showOverlay = !settings.showOverlay;
+        break;
+    case GLUT_KEY_F3:
+        settings.wireframe = !settings.wireframe;
+        break;
+    case GLUT_KEY_F7:
+        switchRenderMode();
+        break;
+    case GLUT_KEY_F8:
+        settings.frustumCulling = !settings.frustumCulling;
+        break;
+    default:
+        break;
+    }
+}
+
+void pressLeftButton(Application& application)
+{
+    application.renderer->pickRay = application.pickRay.get();
+}
+
+void onMouseButton(int button, int state, int x, int y)
+{
+    Application& application = *Application::current();
+    application.mouseButton = button;
+    if (state == GLUT_DOWN) {
+        application.pointerX = x;
+        application.pointerY = y;
+        application.buttonDown = true;
+    } else {
+        application.buttonDown = false;
+    }
+    if (button == GLUT_LEFT_BUTTON && application.buttonDown) {
+        pressLeftButton(application);
+    }
+}
+
+void onMouseDrag(int x, int y)
+{
+    Application& application = *Application::current();
+    libkub::Camera& camera = *application.camera;
+    // Without a viewport size (a minimised window) a drag has no scale, so it does not turn.
+    if (application.mouseButton == GLUT_RIGHT_BUTTON && camera.viewportWidth > 0 &&
+        camera.viewportHeight > 0) {
+        const int dx = x - application.pointerX;
+        const int dy = y - application.pointerY;
+        camera.orbit(static_cast<float>(dx) * dragTurnAcross / static_cast<float>(camera.viewportWidth),
+                     0.0f);
+        camera.orbit(0.0f,
+                     static_cast<float>(dy) * dragTurnUpDown / static_cast<float>(camera.viewportHeight));
+    }
+    application.pointerX = x;
+    application.pointerY = y;
+}
+
+void hoverPickedObject(Application& application)
+{
+    application.renderer->pickRay = application.pickRay.get();
+    application.hoveredObject = application.renderer->pickedObject;
+}
+
+void onPointerMove(int x, int y)
+{
+    Application& application = *Application::current();
+    application.pointerX = x;
+    application.pointerY = y;
+    hoverPickedObject(application);
+}
+
+} // namespace Kubora
