@@ -3,6 +3,7 @@
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/Application.h"
@@ -44,14 +45,26 @@ bool* heldKeyFlag(Application& application, unsigned char key)
     }
 }
 
+// Escape ends the process at once: the scene lives until the process is gone and nothing is torn down,
+// not even the caches' static destructors, which would release GL objects of a context about to vanish.
+// Only what the player sees outside the game is put right: the screen mode, and the console lines.
+[[noreturn]] void endAtOnce()
+{
+    if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0) {
+        glutLeaveGameMode();
+    }
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(0);
+}
+
 } // namespace
 
 void onKeyDown(unsigned char key, int, int)
 {
     Application& application = *Application::current();
     if (key == escapeKey) {
-        // Ends at once by design: the scene lives until the process is gone, nothing is torn down.
-        std::exit(0);
+        endAtOnce();
     }
     if (bool* flag = heldKeyFlag(application, key)) {
         *flag = true;

@@ -1,5 +1,5 @@
-// The pick ray from the pointer: through the screen centre along the view, window row 0 at the top edge,
-// and a ray kept when the matrices cannot be inverted.
+// The pick ray from the pointer (through the screen centre along the view, window row 0 at the top edge,
+// a ray kept when the matrices cannot be inverted) and the renderer's pick test over its selectables.
 #include <GL/glew.h> // before any other GL header
 #include <gtest/gtest.h>
 
@@ -7,7 +7,9 @@
 
 #include "engine/Camera.h"
 #include "engine/Picking.h"
+#include "engine/SceneRenderer.h"
 #include "tests/support/GlTestContext.h"
+#include "tests/support/SelectableBox.h"
 
 using libkub::Camera;
 using libkub::Ray;
@@ -78,4 +80,70 @@ TEST(UpdatePickRay, SingularMatricesKeepTheLastRay)
     libkub::updatePickRay(height, ray, 200, 100);
     EXPECT_EQ(ray.origin, before.origin);
     EXPECT_EQ(ray.direction, before.direction);
+}
+
+namespace {
+
+// A ray along -z from the origin, and boxes on it at the given distances.
+const Ray alongMinusZ{{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -1.0f}};
+
+kubora::test::SelectableBox boxAt(float distance)
+{
+    return kubora::test::SelectableBox({0.0f, 0.0f, -distance}, {2.0f, 0.4f, 2.0f});
+}
+
+} // namespace
+
+TEST(PickTest, LastHitInListOrderWinsWhateverItsDistance)
+{
+    libkub::SceneRenderer renderer(nullptr);
+    Ray ray = alongMinusZ;
+    renderer.pickRay = &ray;
+    auto near = boxAt(5.0f);
+    auto far = boxAt(20.0f);
+    auto missed = kubora::test::SelectableBox({10.0f, 0.0f, -10.0f}, {2.0f, 0.4f, 2.0f});
+    renderer.selectables = {&near, &far, &missed};
+    renderer.pickTest();
+    EXPECT_EQ(renderer.pickedObject, &far);
+    renderer.selectables = {&far, &near, &missed};
+    renderer.pickTest();
+    EXPECT_EQ(renderer.pickedObject, &near);
+}
+
+TEST(PickTest, PickedObjectStaysWhenNothingIsHit)
+{
+    libkub::SceneRenderer renderer(nullptr);
+    Ray ray = alongMinusZ;
+    renderer.pickRay = &ray;
+    auto box = boxAt(20.0f);
+    renderer.selectables = {&box};
+    renderer.pickTest();
+    ASSERT_EQ(renderer.pickedObject, &box);
+    ray.direction = {1.0f, 0.0f, 0.0f}; // into empty space
+    renderer.pickTest();
+    EXPECT_EQ(renderer.pickedObject, &box);
+}
+
+TEST(PickTest, BoxesWithinAHundredBehindTheOriginCountButNotBeyondAHundredAhead)
+{
+    libkub::SceneRenderer renderer(nullptr);
+    Ray ray = alongMinusZ;
+    renderer.pickRay = &ray;
+    auto behind = boxAt(-50.0f);
+    auto tooFar = boxAt(150.0f);
+    renderer.selectables = {&tooFar};
+    renderer.pickTest();
+    EXPECT_EQ(renderer.pickedObject, nullptr);
+    renderer.selectables = {&behind, &tooFar};
+    renderer.pickTest();
+    EXPECT_EQ(renderer.pickedObject, &behind);
+}
+
+TEST(PickTest, WithoutAPickRayNothingIsPicked)
+{
+    libkub::SceneRenderer renderer(nullptr);
+    auto box = boxAt(5.0f);
+    renderer.selectables = {&box};
+    renderer.pickTest();
+    EXPECT_EQ(renderer.pickedObject, nullptr);
 }
