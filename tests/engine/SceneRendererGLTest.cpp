@@ -3,12 +3,17 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
+#include "app/RenderSettings.h"
 #include "engine/Camera.h"
+#include "engine/DrawableObject.h"
+#include "engine/Model.h"
 #include "engine/SceneRenderer.h"
 #include "engine/ShaderProgram.h"
 #include "engine/SkyBox.h"
+#include "tests/support/OffscreenFrame.h"
 #include "tests/support/PngWriter.h"
 
 namespace {
@@ -31,6 +36,32 @@ template <typename Body> void inDataFolder(const std::string& name, bool withSky
     std::filesystem::current_path(folder);
     body();
     std::filesystem::current_path(previous);
+}
+
+// A scene object that draws its model and counts its draws.
+class CountingObject : public libkub::DrawableObject {
+  public:
+    explicit CountingObject(std::unique_ptr<libkub::Model> drawn) : drawnModel(std::move(drawn)) {}
+    void draw() override
+    {
+        ++draws;
+        drawnModel->draw();
+    }
+    libkub::Model* model() override { return drawnModel.get(); }
+
+    std::unique_ptr<libkub::Model> drawnModel;
+    int draws = 0;
+};
+
+const std::string cubePath = std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/models/texcube.dae";
+
+std::size_t countNonBlack(const std::vector<std::uint8_t>& pixels)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i + 2 < pixels.size(); i += 3) {
+        count += (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0 ? 1 : 0;
+    }
+    return count;
 }
 
 } // namespace
@@ -72,5 +103,83 @@ TEST(SceneRendererConstruction, MissingSkyFacesAreNamedAndTheRendererStillStands
         }
         EXPECT_EQ(testing::internal::GetCapturedStderr(), expected);
         EXPECT_TRUE(renderer.shadowProgram->linked);
+    });
+}
+
+TEST(SceneRendererObjects, RemovingAnObjectAddedTwiceRemovesBoth)
+{
+    libkub::Camera camera({0, 0, 5}, {0, 0, 0}, {0, 1, 0}, 1.0f, 50.0f, 1.0f, 45.0f);
+    inDataFolder("renderer-remove", true, [&] {
+        libkub::SceneRenderer renderer(&camera);
+        CountingObject a(std::make_unique<libkub::Model>());
+        CountingObject b(std::make_unique<libkub::Model>());
+        renderer.addObject(&a);
+        renderer.addObject(&b);
+        renderer.addObject(&a);
+        renderer.removeObject(&a);
+        ASSERT_EQ(renderer.objects.size(), 1u);
+        EXPECT_EQ(renderer.objects[0], &b);
+        renderer.drawObjects();
+        EXPECT_EQ(a.draws, 0);
+        EXPECT_EQ(b.draws, 1);
+    });
+}
+
+TEST(SceneRendererObjects, CullingSkipsBoxesOutsideAndDrawsBoxesAcrossAPlane)
+{
+    // The camera looks down -z from z = 5 with a 45-degree lens onto a 64 x 64 frame.
+    libkub::Camera camera({0, 0, 5}, {0, 0, 0}, {0, 1, 0}, 1.0f, 50.0f, 1.0f, 45.0f);
+    inDataFolder("renderer-culling", true, [&] {
+        libkub::SceneRenderer renderer(&camera);
+        libkub::RenderSettings::instance().renderMode = libkub::VBO;
+        // In view, with its box placed far behind the camera: only culling can hide its pixels.
+        CountingObject hidden(libkub::loadModel(cubePath));
+        hidden.drawnModel->setPosition(-1.0f, 0.0f, 0.0f);
+        libkub::BoundingBox behind = hidden.drawnModel->bounds();
+        behind.min.z += 20.0f;
+        behind.max.z += 20.0f;
+        behind.centre.z += 20.0f;
+        hidden.drawnModel->box = behind;
+        // Half out of the left side of the view: its box straddles the left plane.
+        CountingObject straddling(libkub::loadModel(cubePath));
+        const float leftEdge = -std::tan(22.5f * 3.14159265f / 180.0f) * 5.0f;
+        straddling.drawnModel->setPosition(leftEdge, -1.0f, 0.0f);
+        renderer.addObject(&hidden);
+        renderer.addObject(&straddling);
+
+        kubora::test::OffscreenFrame frame(64, 64);
+        camera.applyProjection();
+        camera.applyView();
+        const auto drawFrame = [&] {
+            glClearColor(0, 0, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            glEnable(GL_DEPTH_TEST);
+            glColor4f(1, 1, 1, 1);
+            renderer.drawObjects();
+            return frame.pixels();
+        };
+        // Pixels of the left and right halves of the frame.
+        const auto halves = [](const std::vector<std::uint8_t>& pixels) {
+            std::vector<std::uint8_t> left;
+            std::vector<std::uint8_t> right;
+            for (int y = 0; y < 64; ++y) {
+                const auto row = pixels.begin() + y * 64 * 3;
+                left.insert(left.end(), row, row + 32 * 3);
+                right.insert(right.end(), row + 32 * 3, row + 64 * 3);
+            }
+            return std::pair{countNonBlack(left), countNonBlack(right)};
+        };
+
+        libkub::RenderSettings::instance().frustumCulling = false;
+        const auto unculled = halves(drawFrame());
+        libkub::RenderSettings::instance().frustumCulling = true;
+        const auto culled = halves(drawFrame());
+        libkub::RenderSettings::instance().frustumCulling = false;
+
+        EXPECT_EQ(hidden.draws, 1);              // only in the unculled frame
+        EXPECT_EQ(straddling.draws, 2);          // in both
+        EXPECT_GT(unculled.first, culled.first); // the hidden cube's pixels are gone
+        EXPECT_GT(culled.first, 0u);             // the straddling cube still shows
+        EXPECT_EQ(culled.second, 0u);
     });
 }

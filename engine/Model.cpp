@@ -1,0 +1,228 @@
+#include "engine/Model.h"
+
+#include <GL/glew.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "app/RenderSettings.h"
+#include "collada/ColladaDocument.h"
+#include "collada/ColladaQueries.h"
+#include "engine/Diagnostics.h"
+#include "engine/ProgramCache.h"
+#include "engine/TextureCache.h"
+
+namespace libkub {
+
+namespace {
+
+Color4f toColor(const ColladaColor& colour)
+{
+    return {colour.r, colour.g, colour.b, colour.a};
+}
+
+bool documentIsEmpty(const ColladaDocument& document)
+{
+    return document.images().empty() && document.effects().empty() && document.materials().empty() &&
+           document.geometries().empty();
+}
+
+bool hasTriangles(const ColladaDocument& document)
+{
+    for (const auto& geometry : document.geometries()) {
+        if (!geometry->mesh) {
+            continue;
+        }
+        for (const PrimitiveGroup& group : geometry->mesh->groups) {
+            if (isAllTriangles(group) && faceCount(group) > 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// What the document lacks of what a model needs, one phrase per lack; empty when it is complete.
+std::vector<std::string> missingParts(const ColladaDocument& document)
+{
+    std::vector<std::string> missing;
+    if (document.images().empty() || document.images().front()->fileName.empty()) {
+        missing.emplace_back("no image for the colour texture");
+    }
+    if (!hasTriangles(document)) {
+        missing.emplace_back("no geometry with a triangle group");
+    }
+    for (const auto& material : document.materials()) {
+        if (material->effect == nullptr) {
+            missing.push_back("no effect for material \"" + material->id + "\"");
+        }
+    }
+    return missing;
+}
+
+// The common profiles of the instantiated effects, in material and profile order; later ones win.
+void readMaterial(const ColladaDocument& document, Material& material)
+{
+    for (const auto& colladaMaterial : document.materials()) {
+        if (colladaMaterial->effect == nullptr) {
+            continue;
+        }
+        for (const auto& profile : colladaMaterial->effect->profiles) {
+            if (profile->kind != ProfileKind::Common) {
+                continue;
+            }
+            const auto& common = static_cast<const CommonProfile&>(*profile);
+            material.diffuse = toColor(common.diffuse);
+            material.ambient = toColor(common.ambient);
+            material.specular = toColor(common.specular);
+            material.emission = toColor(common.emission);
+            material.shininess = common.shininess;
+        }
+    }
+}
+
+// One program per GLSL effect, from the last pass of its first technique, shared by pass name.
+void readPrograms(const std::string& path, const ColladaDocument& document, std::vector<unsigned>& programs)
+{
+    for (const auto& effect : document.effects()) {
+        const ShaderProfile* profile = findShaderProfile(*effect, ProfileKind::GLSL);
+        if (profile == nullptr || profile->techniques.empty() || profile->techniques.front().passes.empty()) {
+            continue;
+        }
+        const ShaderPass& pass = profile->techniques.front().passes.back();
+        const PassShader* vertex = vertexShader(pass);
+        const PassShader* fragment = fragmentShader(pass);
+        const bool vertexFile = vertex != nullptr && vertex->code != nullptr && vertex->code->isInclude;
+        const bool fragmentFile =
+            fragment != nullptr && fragment->code != nullptr && fragment->code->isInclude;
+        if (!vertexFile || !fragmentFile) {
+            reportProblem(path, "shader pass \"" + pass.name + "\" of effect \"" + effect->id +
+                                    "\" lacks a vertex or fragment shader file; it gets no program");
+            continue;
+        }
+        ShaderProgram& program =
+            ProgramCache::instance().obtain(pass.name, vertex->code->fileName, fragment->code->fileName);
+        programs.push_back(program.programId);
+    }
+}
+
+void drawVertexBuffer(const Mesh& mesh)
+{
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, mesh.vertexBuffer);
+    glTexCoordPointer(2, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(0));
+    glNormalPointer(GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexNormalOffset));
+    glVertexPointer(3, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexPositionOffset));
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(mesh.vertexCount));
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void drawImmediate(const Mesh& mesh)
+{
+    glBegin(GL_TRIANGLES);
+    for (const Triangle& triangle : mesh.triangles) {
+        for (const Corner& corner : triangle.corners) {
+            glTexCoord2f(corner.s, corner.t);
+            glNormal3f(corner.normal.x, corner.normal.y, corner.normal.z);
+            glVertex3f(corner.position.x, corner.position.y, corner.position.z);
+        }
+    }
+    glEnd();
+}
+
+} // namespace
+
+void Model::setPosition(float x, float y, float z)
+{
+    mesh.translation = {x, y, z};
+    box.centre = {x, y, z};
+    box.min = box.centre - box.size * 0.5f;
+    box.max = box.centre + box.size * 0.5f;
+}
+
+BoundingBox Model::setSize(float x, float y, float z)
+{
+    mesh.scale = {x, y, z};
+    box.size = {x, y, z};
+    box.min = box.centre - box.size * 0.5f;
+    box.max = box.centre + box.size * 0.5f;
+    return box;
+}
+
+void Model::draw()
+{
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient.data());
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse.data());
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular.data());
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emission.data());
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
+
+    glPushMatrix();
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+    glTranslatef(mesh.translation.x, mesh.translation.y, mesh.translation.z);
+    glRotatef(mesh.rotation.angle, mesh.rotation.x, mesh.rotation.y, mesh.rotation.z);
+    glScalef(mesh.scale.x, mesh.scale.y, mesh.scale.z);
+    glBindTexture(GL_TEXTURE_2D, textures.empty() ? 0 : textures.front());
+
+    // Each mode draws only the recording the mesh has: a mesh built for another mode draws nothing.
+    switch (RenderSettings::instance().renderMode) {
+    case VBO:
+        if (mesh.vertexBuffer != 0 && mesh.vertexCount > 0) {
+            drawVertexBuffer(mesh);
+        }
+        break;
+    case Immediate:
+        drawImmediate(mesh);
+        break;
+    case DisplayList:
+        if (mesh.displayList != 0) {
+            glCallList(mesh.displayList);
+        }
+        break;
+    default:
+        break;
+    }
+
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+}
+
+std::unique_ptr<Model> loadModel(const std::string& path)
+{
+    auto model = std::make_unique<Model>();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        reportProblem(path, "model file not found; the object is left empty");
+        return model;
+    }
+    ColladaDocument document;
+    if (!document.loadFromFile(path) && documentIsEmpty(document)) {
+        reportProblem(path, "not a readable COLLADA document; the object is left empty");
+        return model;
+    }
+    const std::vector<std::string> missing = missingParts(document);
+    if (!missing.empty()) {
+        std::string text;
+        for (const std::string& part : missing) {
+            text += (text.empty() ? "" : ", ") + part;
+        }
+        reportProblem(path, text + "; the object is left empty");
+        return model;
+    }
+
+    model->mesh = buildMesh(document);
+    glActiveTexture(GL_TEXTURE0);
+    const std::string& imageFile = document.images().front()->fileName;
+    model->textures.push_back(TextureCache::instance().obtain(imageFile).textureName);
+    readMaterial(document, model->material);
+    readPrograms(path, document, model->programs);
+    return model;
+}
+
+} // namespace libkub
