@@ -138,7 +138,17 @@ void LightSource::renderShadowPass(SceneRenderer& renderer)
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(0.5f, 1.0f);
     glClear(GL_DEPTH_BUFFER_BIT);
+    // Depth clamping keeps what stands above the light's near plane (the plane y = 0 for a light looking
+    // straight down) in the map at depth 0 instead of clipping it away, so tall dice stacks cast their
+    // whole shadow.
+    const bool clampDepth = GLEW_ARB_depth_clamp || GLEW_VERSION_3_2;
+    if (clampDepth) {
+        glEnable(GL_DEPTH_CLAMP);
+    }
     renderer.drawObjects();
+    if (clampDepth) {
+        glDisable(GL_DEPTH_CLAMP);
+    }
     glDisable(GL_POLYGON_OFFSET_FILL);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     glShadeModel(GL_SMOOTH);
