@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,9 +45,13 @@ class GameWindow : public testing::Test {
         std::vector<std::string> commandLine{KUBORA_BUILD_DIR "/kubora"};
         commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
         environment.push_back("DISPLAY=" + server->display());
-        // Escape ends the game at once through _Exit, with its scene still built by design; no exit
-        // handlers run, so a sanitizer build's leak check never runs in it either. The sanitizers'
-        // other checks stay on, and a report from them ends the game with a nonzero status.
+        // In a sanitizer build the game keeps every other check, but not the leak check: it ends through
+        // exit paths that tear nothing down by design (Escape, a failed start-up), and Mesa's driver
+        // memory is then reported from a module already unmapped, which no suppression can name. Leaks
+        // in our own code are found by the unit tests, which build and release what they use.
+        const char* inherited = std::getenv("ASAN_OPTIONS");
+        environment.push_back(std::string("ASAN_OPTIONS=") + (inherited != nullptr ? inherited : "") +
+                              ":detect_leaks=0");
         launched.push_back(std::make_unique<LaunchedProcess>(commandLine, environment, KUBORA_SOURCE_DIR));
         return *launched.back();
     }
