@@ -18,6 +18,7 @@ enum class ColladaCode : int {
     NotWellFormed = 2,
     NotCollada = 3,
     FileTooLarge = 4,
+    EntityDeclared = 5,
     UnknownRootChild = 10,
     MissingId = 11,
     WrongElement = 12,

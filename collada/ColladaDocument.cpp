@@ -1,7 +1,9 @@
 #include "collada/ColladaDocument.h"
 
 #include <libxml/parser.h>
+#include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -46,6 +48,23 @@ ReadResult readFile(const std::string& path, std::string& content)
     std::fclose(file);
     return result;
 }
+
+// Keeps libxml2 from printing while a document is parsed: its messages about a broken document
+// (encoding and I/O errors included) become the reader's own diagnostic instead.
+class QuietXmlErrors {
+  public:
+    QuietXmlErrors() : previous_(xmlStructuredError), previousContext_(xmlStructuredErrorContext)
+    {
+        xmlSetStructuredErrorFunc(nullptr, [](void*, xmlErrorPtr) {});
+    }
+    ~QuietXmlErrors() { xmlSetStructuredErrorFunc(previousContext_, previous_); }
+    QuietXmlErrors(const QuietXmlErrors&) = delete;
+    QuietXmlErrors& operator=(const QuietXmlErrors&) = delete;
+
+  private:
+    xmlStructuredErrorFunc previous_;
+    void* previousContext_;
+};
 
 } // namespace
 
@@ -165,23 +184,43 @@ bool ColladaDocument::parse(std::string_view xml)
         report(DiagnosticLevel::Error, ColladaCode::FileTooLarge, "document is larger than 2 GB", 0);
         return false;
     }
+    const QuietXmlErrors quiet;
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (context == nullptr) {
         report(DiagnosticLevel::Error, ColladaCode::NotWellFormed, "out of memory for the XML parser", 0);
         return false;
     }
+    // A document that declares its own entities is refused: no exporter writes them, and they are
+    // the classic way to make a few bytes expand without bound in attribute values.
+    bool declaresEntities = false;
+    context->_private = &declaresEntities;
+    context->sax->entityDecl = [](void* user, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {
+        auto* parser = static_cast<xmlParserCtxtPtr>(user);
+        *static_cast<bool*>(parser->_private) = true;
+        xmlStopParser(parser);
+    };
     const std::string url = filePath_.empty() ? std::string("memory.dae") : filePath_;
     xmlDocPtr tree = xmlCtxtReadMemory(context, xml.data(), static_cast<int>(xml.size()), url.c_str(),
                                        nullptr, xmlOptions());
+    if (declaresEntities) {
+        const long line = context->input != nullptr ? context->input->line : 0;
+        xmlFreeParserCtxt(context);
+        xmlFreeDoc(tree);
+        report(DiagnosticLevel::Error, ColladaCode::EntityDeclared,
+               "the document declares entities, which are not read", line);
+        return false;
+    }
     if (tree == nullptr) {
         std::string message = "not well-formed XML";
         long line = 0;
         if (const xmlError* last = xmlCtxtGetLastError(context);
             last != nullptr && last->message != nullptr) {
+            // One line: libxml2 puts the offending bytes on a line of their own.
             std::string text = last->message;
             while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
                 text.pop_back();
             }
+            std::replace(text.begin(), text.end(), '\n', ' ');
             message += ": " + text;
             line = last->line;
         }

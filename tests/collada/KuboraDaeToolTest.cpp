@@ -1,0 +1,97 @@
+// The kubora-dae tool run as a program over the fixtures: its exact lines and exit status.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+const std::string fixtures = "tests/fixtures/collada/";
+const std::string absoluteFixtures = std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/collada/";
+
+struct ToolRun {
+    std::string output;
+    int status = -1;
+};
+
+// Runs the tool from the source folder with the arguments; standard error is discarded.
+ToolRun runTool(const std::string& arguments)
+{
+    const std::string command = "cd '" + std::string(KUBORA_SOURCE_DIR) + "' && '" + KUBORA_BUILD_DIR +
+                                "/kubora-dae' " + arguments + " 2>/dev/null";
+    ToolRun run;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.output.append(buffer, got);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string line(const std::string& file, const std::string& fields)
+{
+    return fixtures + file + "\t" + fields + "\n";
+}
+
+} // namespace
+
+TEST(KuboraDaeTool, PrintsTheCountsOfEveryExporterFixture)
+{
+    const ToolRun run = runTool(fixtures + "cube_blender_zup.dae " + fixtures + "die_max_yup.dae " +
+                                fixtures + "glsl_shadow_effect.dae " + fixtures + "several_materials.dae " +
+                                fixtures + "two_triangles.dae " + fixtures + "no_geometry.dae");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(
+        run.output,
+        line("cube_blender_zup.dae", "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 "
+                                     "triangles=12 texture=" +
+                                         absoluteFixtures + "cube.png") +
+            line("die_max_yup.dae", "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 "
+                                    "triangles=12 texture=" +
+                                        absoluteFixtures + "textures/die.png") +
+            line("glsl_shadow_effect.dae", "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 "
+                                           "triangles=2 texture=" +
+                                               absoluteFixtures + "images/board.png") +
+            line("several_materials.dae", "loaded=1 images=2 effects=2 materials=2 geometries=2 groups=3 "
+                                          "triangles=4 texture=C:/Program Files/Kubora/duck.png") +
+            line("two_triangles.dae", "loaded=1 images=1 effects=0 materials=0 geometries=1 groups=1 "
+                                      "triangles=2 texture=" +
+                                          absoluteFixtures + "tile.png") +
+            line("no_geometry.dae", "loaded=1 images=1 effects=1 materials=1 geometries=0 groups=0 "
+                                    "triangles=0 texture=" +
+                                        absoluteFixtures + "lonely.png"));
+}
+
+TEST(KuboraDaeTool, VerboseAddsWarningsAndErrorsAndAFailedLoadSetsTheStatus)
+{
+    const ToolRun run = runTool("--verbose " + fixtures + "edge_lowercase_root.dae " + fixtures +
+                                "edge_accessor_padding.dae");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output,
+              line("edge_lowercase_root.dae",
+                   "loaded=0 images=0 effects=0 materials=0 geometries=0 groups=0 triangles=0 texture=") +
+                  "  error 3 line 3: the root element is not <COLLADA>\n" +
+                  line("edge_accessor_padding.dae",
+                       "loaded=1 images=0 effects=0 materials=0 geometries=1 groups=1 triangles=1 texture=") +
+                  "  warning 55 line 25: source 'flat' has stride 0 (read as 1)\n");
+}
+
+TEST(KuboraDaeTool, MissingFilesAndBadArguments)
+{
+    const ToolRun missing = runTool(fixtures + "no_such.dae");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.output,
+              line("no_such.dae",
+                   "loaded=0 images=0 effects=0 materials=0 geometries=0 groups=0 triangles=0 texture="));
+    EXPECT_EQ(runTool("").status, 1);
+    const ToolRun option = runTool("--fast " + fixtures + "two_triangles.dae");
+    EXPECT_EQ(option.status, 1);
+    EXPECT_EQ(option.output, "");
+}
