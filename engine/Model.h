@@ -18,7 +18,8 @@ class Model {
     // Scales the mesh and sizes the box around its unchanged centre; returns the new box.
     BoundingBox setSize(float x, float y, float z);
     BoundingBox bounds() const { return box; }
-    // Draws the mesh with the material and first texture, in the current render mode.
+    // Draws the mesh with the material and first texture on texture unit 0, in the current render
+    // mode, with the recording that mode uses (a mesh built for another mode draws nothing).
     void draw();
 
     Mesh mesh;
@@ -28,8 +29,11 @@ class Model {
     BoundingBox box;
 };
 
-// Loads a model from a .dae path. A file that is missing, broken or lacks what a model needs
-// gives one line on standard error and an empty model that draws nothing.
+// Loads a model from a .dae path: the mesh for the current render mode, the first image as its
+// texture (shared through the texture cache), the material of the instantiated common profiles and
+// one program per GLSL effect (shared through the program cache). A file that is missing, does not
+// parse, or lacks an image, a triangle group or an effect for one of its materials gives one line on
+// standard error and an empty model that draws nothing but can still be placed and picked.
 std::unique_ptr<Model> loadModel(const std::string& path);
 
 } // namespace libkub

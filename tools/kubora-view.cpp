@@ -224,6 +224,9 @@ int writeFrame(Viewer& state)
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glDeleteRenderbuffersEXT(2, buffers);
+    glDeleteFramebuffersEXT(1, &framebuffer);
     std::string reason;
     if (!libkub::writePng(state.options.outPath, width, height, pixels.data(), &reason)) {
         libkub::reportProblem(state.options.outPath, reason);
@@ -319,7 +322,9 @@ int main(int argc, char** argv)
     viewer = &state;
 
     if (toFile) {
-        return writeFrame(state);
+        const int status = writeFrame(state);
+        glutExit(); // closes the window, its context and the display
+        return status;
     }
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
