@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/PngLoader.h"
+#include "tests/support/DarkSpots.h"
 
 using libkub::loadPng;
 using libkub::PngImage;
@@ -28,42 +29,6 @@ int brightness(const PngImage& image, int x, int y)
 {
     const std::uint8_t* p = image.pixels.get() + (static_cast<std::size_t>(y) * image.width + x) * 3;
     return (p[0] + p[1] + p[2]) / 3;
-}
-
-// Counts the dark spots (4-connected pixels darker than a threshold) inside the central square that
-// spans from margin to 1 - margin of the picture.
-int darkSpots(const PngImage& image, double margin)
-{
-    const int x0 = static_cast<int>(image.width * margin);
-    const int x1 = static_cast<int>(image.width * (1.0 - margin));
-    const int y0 = static_cast<int>(image.height * margin);
-    const int y1 = static_cast<int>(image.height * (1.0 - margin));
-    std::vector<bool> seen(static_cast<std::size_t>(image.width) * image.height, false);
-    int spots = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            if (seen[y * image.width + x] || brightness(image, x, y) >= 100) {
-                continue;
-            }
-            ++spots;
-            std::vector<std::pair<int, int>> open{{x, y}};
-            seen[y * image.width + x] = true;
-            while (!open.empty()) {
-                const auto [px, py] = open.back();
-                open.pop_back();
-                for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-                    const int nx = px + dx;
-                    const int ny = py + dy;
-                    if (nx >= x0 && nx < x1 && ny >= y0 && ny < y1 && !seen[ny * image.width + nx] &&
-                        brightness(image, nx, ny) < 100) {
-                        seen[ny * image.width + nx] = true;
-                        open.push_back({nx, ny});
-                    }
-                }
-            }
-        }
-    }
-    return spots;
 }
 
 } // namespace
@@ -102,6 +67,9 @@ TEST(DataImages, DiePicturesAreBrightFacesWithTheirPips)
         ASSERT_TRUE(image.pixels) << value;
         // The row colour multiplies the picture, so the face itself must be near white.
         EXPECT_GE(brightness(image, image.width / 2, image.height / 8), 230) << value;
-        EXPECT_EQ(darkSpots(image, 0.12), value) << "die" << value << ".png";
+        const std::vector<std::uint8_t> rgb(image.pixels.get(),
+                                            image.pixels.get() + image.width * image.height * 3);
+        EXPECT_EQ(kubora::test::countDarkSpots(rgb, image.width, image.height, 0.12), value)
+            << "die" << value << ".png";
     }
 }
