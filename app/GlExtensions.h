@@ -4,9 +4,10 @@
 
 namespace Kubora {
 
-// Initialises GLEW for the current context. When it fails, or the driver lacks framebuffer objects,
-// vertex buffer objects or OpenGL 2.0 shaders, prints one line naming what is missing to standard
-// error and ends the process with status 1: nothing could be drawn without them.
+// Initialises GLEW for the current context. When it fails, or the driver lacks vertex buffer objects
+// or OpenGL 2.0 shaders, prints one line naming what is missing to standard error and ends the
+// process with status 1: nothing could be drawn without them. Framebuffer objects only carry the
+// shadows: without them the renderer says in one line that shadows are off and draws on.
 void loadGlExtensions();
 
 // What of the needed features is missing, as one comma-separated list; empty when all are there.

@@ -1,20 +1,32 @@
 #version 120
-// Camera pass of the shadow program: hands the fragment stage its eye-space position and normal,
-// the colour texture coordinate, and for light i the position in that light's depth-texture space
-// (the texture matrix of unit 1 + i carries eye space there).
+// Camera pass of the shadow program, vertex stage. Hands the fragment stage the eye-space position
+// and normal, the colour texture coordinate, for light i the position in that light's depth-texture
+// space (the texture matrix of unit 1 + i carries eye space there), and the material's colours.
+// The material is read here and not in the fragment stage: every object sets its own material, and
+// a software renderer re-prepares the fragment stage for each object whose fragment constants
+// change, which costs more than carrying the colours along as varyings.
 
 varying vec3 eyePosition;
 varying vec3 eyeNormal;
+varying vec2 colourCoord;
 varying vec4 shadowCoord0;
 varying vec4 shadowCoord1;
+varying vec4 baseColour;      // emission and all ambient light, with the diffuse alpha
+varying vec4 materialDiffuse; // rgb, and the shininess in a
+varying vec3 materialSpecular;
 
 void main()
 {
     vec4 eye = gl_ModelViewMatrix * gl_Vertex;
     eyePosition = eye.xyz;
     eyeNormal = gl_NormalMatrix * gl_Normal;
-    gl_TexCoord[0] = gl_MultiTexCoord0;
+    colourCoord = gl_MultiTexCoord0.st;
     shadowCoord0 = gl_TextureMatrix[1] * eye;
     shadowCoord1 = gl_TextureMatrix[2] * eye;
+    baseColour = vec4((gl_FrontLightModelProduct.sceneColor + gl_FrontLightProduct[0].ambient +
+                       gl_FrontLightProduct[1].ambient).rgb,
+                      gl_FrontMaterial.diffuse.a);
+    materialDiffuse = vec4(gl_FrontMaterial.diffuse.rgb, gl_FrontMaterial.shininess);
+    materialSpecular = gl_FrontMaterial.specular.rgb;
     gl_Position = gl_ProjectionMatrix * eye;
 }
