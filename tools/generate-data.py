@@ -659,12 +659,13 @@ class Sky:
             depth = -y
             calm = smoothstep(0.02, 0.25, depth)  # ripples far away would only shimmer
             ripple = 0.5 + (self.noise.fbm(x / (depth + 0.02) * 9.0, z / (depth + 0.02) * 9.0, 3) - 0.5) * calm
-            water = mix((0.2, 0.4, 0.55), (0.07, 0.22, 0.36), smoothstep(0.0, 0.5, depth))
+            water = mix((0.26, 0.47, 0.6), (0.1, 0.29, 0.43), smoothstep(0.0, 0.5, depth))
             water = mul(water, 0.92 + 0.16 * ripple)
             c = mix(water, horizon, math.pow(1.0 - depth, 14.0))
             reflected = max(dot((x, -y, z), SUN), 0.0)
-            glitter = math.pow(reflected, 30.0) * smoothstep(0.6, 0.75, ripple)
-            c = add(c, mul((1.0, 0.92, 0.75), 0.5 * glitter + 0.25 * math.pow(reflected, 60.0) +
+            fine = self.noise.value(x / (depth + 0.02) * 40.0 + 3.0, z / (depth + 0.02) * 40.0) * calm
+            glitter = math.pow(reflected, 24.0) * smoothstep(0.76, 0.9, 0.6 * fine + 0.4 * ripple)
+            c = add(c, mul((1.0, 0.92, 0.75), 0.7 * glitter + 0.2 * math.pow(reflected, 60.0) +
                            0.1 * math.pow(reflected, 6.0)))
         # Glow around the sun and its disc.
         c = add(c, mul((1.0, 0.85, 0.6), 0.22 * math.pow(sun_amount, 6.0) + 0.5 * math.pow(sun_amount, 120.0)))
