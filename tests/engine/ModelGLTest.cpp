@@ -373,3 +373,26 @@ TEST_F(ModelGLTest, MissingTextureImageDrawsThePlaceholder)
     }
     EXPECT_TRUE(magenta);
 }
+
+TEST_F(ModelGLTest, GlslPassWithInlineStageIsNamedAndGetsNoProgram)
+{
+    const std::string glslEffect = "<effect id=\"inline-effect\"><profile_GLSL>"
+                                   "<code sid=\"vs\">void main() { gl_Position = ftransform(); }</code>"
+                                   "<technique sid=\"t\"><pass sid=\"inline-pass\">"
+                                   "<shader stage=\"VERTEX\"><name source=\"vs\">main</name></shader>"
+                                   "</pass></technique></profile_GLSL></effect>";
+    const std::string path =
+        writeDocument("inline-glsl", cubeWith("</library_effects>", glslEffect + "</library_effects>"));
+    std::filesystem::copy_file(std::filesystem::path(cubePath).replace_filename("texcube.png"),
+                               std::filesystem::path(path).replace_filename("texcube.png"));
+    testing::internal::CaptureStderr();
+    auto model = loadIn(libkub::VBO, path);
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        "kubora: " + path +
+            ": shader pass \"inline-pass\" of effect \"inline-effect\" lacks a vertex or fragment shader "
+            "file; it gets no program\n");
+    EXPECT_TRUE(model->programs.empty());
+    EXPECT_EQ(model->textures.size(), 1u); // the model itself is whole
+    EXPECT_EQ(libkub::ProgramCache::instance().find("inline-pass"), nullptr);
+}
