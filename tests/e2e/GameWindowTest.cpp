@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,24 @@ TEST_F(GameWindow, DisplayListWindowAnnouncesItsModeAndF7SwitchesToImmediate)
     escapeEndsWithStatusZero(game, window);
     EXPECT_EQ(game.standardOutput(), "changed RenderMode to: 2\nchanged RenderMode to: 1\n");
     EXPECT_EQ(game.standardError(), "");
+}
+
+TEST_F(GameWindow, FramesShowTheSceneNotABlankWindow)
+{
+    auto& game = launch({});
+    const unsigned long window = windowOf(game);
+    ASSERT_NE(window, 0u);
+    // A cleared window holds one colour; the sky, board and lights give many.
+    std::optional<kubora::test::RgbImage> frame;
+    const bool drawn = kubora::test::pollUntil(startTimeout, [&] {
+        frame = server->captureWindow(window);
+        return frame && frame->distinctColours(100) >= 100;
+    });
+    EXPECT_TRUE(drawn) << "colours seen: " << (frame ? frame->distinctColours(100) : 0);
+    ASSERT_TRUE(frame.has_value());
+    EXPECT_EQ(frame->width, 640);
+    EXPECT_EQ(frame->height, 480);
+    escapeEndsWithStatusZero(game, window);
 }
 
 TEST_F(GameWindow, NoArgumentsOpenTheDefaultWindowAndPrintNothing)

@@ -1,6 +1,8 @@
 #include "tests/support/PrivateXServer.h"
 
 #include <csignal>
+#include <cstddef>
+#include <set>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -34,7 +36,37 @@ std::optional<int> xwininfoValue(const std::string& report, const std::string& l
     return number;
 }
 
+// A binary PPM (P6, 8 bits per channel) as ImageMagick writes it.
+std::optional<RgbImage> parsePpm(const std::string& data)
+{
+    std::istringstream header(data);
+    std::string magic;
+    RgbImage image;
+    int maximum = 0;
+    if (!(header >> magic >> image.width >> image.height >> maximum) || magic != "P6" || maximum != 255) {
+        return std::nullopt;
+    }
+    const auto start = static_cast<std::size_t>(header.tellg()) + 1; // one whitespace byte ends the header
+    const auto size = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3;
+    if (data.size() < start + size) {
+        return std::nullopt;
+    }
+    image.pixels.assign(data.begin() + static_cast<std::ptrdiff_t>(start),
+                        data.begin() + static_cast<std::ptrdiff_t>(start + size));
+    return image;
+}
+
 } // namespace
+
+int RgbImage::distinctColours(int limit) const
+{
+    std::set<std::uint32_t> colours;
+    for (std::size_t i = 0; i + 2 < pixels.size() && static_cast<int>(colours.size()) < limit; i += 3) {
+        colours.insert(static_cast<std::uint32_t>(pixels[i]) << 16 |
+                       static_cast<std::uint32_t>(pixels[i + 1]) << 8 | pixels[i + 2]);
+    }
+    return static_cast<int>(colours.size());
+}
 
 PrivateXServer::PrivateXServer()
 {
@@ -126,6 +158,20 @@ bool PrivateXServer::sendKey(unsigned long window, const std::string& key) const
 bool PrivateXServer::captureScreen(const std::string& path) const
 {
     return runCommand({"import", "-window", "root", path}, {"DISPLAY=" + displayName}).status == 0;
+}
+
+} // namespace kubora::test
+
+namespace kubora::test {
+
+std::optional<RgbImage> PrivateXServer::captureWindow(unsigned long window) const
+{
+    const CommandResult result = runCommand(
+        {"import", "-window", std::to_string(window), "-depth", "8", "ppm:-"}, {"DISPLAY=" + displayName});
+    if (result.status != 0) {
+        return std::nullopt;
+    }
+    return parsePpm(result.output);
 }
 
 } // namespace kubora::test

@@ -3,11 +3,22 @@
 // need (through xdotool and xwininfo). Being private, the tests never touch the desktop the suite
 // may run on: no stolen focus, no screen mode changes, no other program's windows.
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace kubora::test {
+
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels; // rows from the top, three bytes per pixel
+
+    // How many different colours the image holds, counting no further than the limit.
+    int distinctColours(int limit) const;
+};
 
 struct WindowGeometry {
     int x = 0;
@@ -36,6 +47,8 @@ class PrivateXServer {
     bool sendKey(unsigned long window, const std::string& key) const;
     // The whole screen as an image file (format by the file extension).
     bool captureScreen(const std::string& path) const;
+    // What the window shows now.
+    std::optional<RgbImage> captureWindow(unsigned long window) const;
 
   private:
     pid_t serverId = -1;
