@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,13 +45,7 @@ class GameWindow : public testing::Test {
         std::vector<std::string> commandLine{KUBORA_BUILD_DIR "/kubora"};
         commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
         environment.push_back("DISPLAY=" + server->display());
-        // In a sanitizer build the game keeps every other check, but not the leak check: it ends through
-        // exit paths that tear nothing down by design (Escape, a failed start-up), and Mesa's driver
-        // memory is then reported from a module already unmapped, which no suppression can name. Leaks
-        // in our own code are found by the unit tests, which build and release what they use.
-        const char* inherited = std::getenv("ASAN_OPTIONS");
-        environment.push_back(std::string("ASAN_OPTIONS=") + (inherited != nullptr ? inherited : "") +
-                              ":detect_leaks=0");
+        environment.push_back(kubora::test::launchedSanitizerOptions());
         launched.push_back(std::make_unique<LaunchedProcess>(commandLine, environment, KUBORA_SOURCE_DIR));
         return *launched.back();
     }

@@ -65,6 +65,12 @@ int statusOf(int waitStatus)
 
 } // namespace
 
+std::string launchedSanitizerOptions()
+{
+    const char* inherited = std::getenv("ASAN_OPTIONS");
+    return std::string("ASAN_OPTIONS=") + (inherited != nullptr ? inherited : "") + ":detect_leaks=0";
+}
+
 CommandResult runCommand(const std::vector<std::string>& arguments,
                          const std::vector<std::string>& environment)
 {
