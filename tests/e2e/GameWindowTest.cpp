@@ -185,3 +185,13 @@ TEST_F(GameWindow, DriverWithoutShadersEndsWithOneLineAndStatusOne)
     EXPECT_EQ(game.standardError(), "kubora: OpenGL driver: missing OpenGL 2.0 shaders\n");
     EXPECT_EQ(game.standardOutput(), "");
 }
+
+TEST(RunScript, WithoutADisplaySaysWhatIsMissingInOneLine)
+{
+    LaunchedProcess run({"scripts/run.sh", "800", "600"}, {"DISPLAY"}, KUBORA_SOURCE_DIR);
+    EXPECT_EQ(run.waitForExit(reactionTimeout), 1);
+    EXPECT_EQ(run.standardError(),
+              "kubora: no display (DISPLAY is not set); run it on a desktop, or headless with: "
+              "xvfb-run -a build/kubora 800 600\n");
+    EXPECT_EQ(run.standardOutput(), "");
+}

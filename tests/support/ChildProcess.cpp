@@ -32,7 +32,11 @@ std::vector<char*> argumentVector(const std::vector<std::string>& arguments)
 {
     for (const std::string& entry : environment) {
         const auto equals = entry.find('=');
-        setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+        if (equals == std::string::npos) {
+            unsetenv(entry.c_str());
+        } else {
+            setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+        }
     }
     std::vector<char*> vector = argumentVector(arguments);
     execvp(vector[0], vector.data());

@@ -13,7 +13,8 @@ struct CommandResult {
     std::string output; // standard output
 };
 
-// Runs a program (looked up on PATH) to its end; environment entries are "NAME=value" additions.
+// Runs a program (looked up on PATH) to its end. Environment entries are "NAME=value" to set a variable
+// or "NAME" to remove it.
 CommandResult runCommand(const std::vector<std::string>& arguments,
                          const std::vector<std::string>& environment = {});
 
