@@ -7,32 +7,15 @@ namespace libkub {
 
 namespace {
 
-inline bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+using numbers::isSpace;
+using numbers::skipSpace;
+using numbers::tokenEnd;
 
-// Calls take(token) for every white-space separated token.
-template <typename Take> void forEachToken(std::string_view text, Take take)
-{
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (true) {
-        while (p != end && isSpace(*p)) {
-            ++p;
-        }
-        if (p == end) {
-            return;
-        }
-        const char* start = p;
-        while (p != end && !isSpace(*p)) {
-            ++p;
-        }
-        take(start, p);
-    }
-}
+// Powers of ten that a float holds exactly.
+constexpr float exactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
-bool readFloat(const char* first, const char* last, float& value)
+// The whole token as a float, correctly rounded; false when it is not a number or out of range.
+bool readFloatSlow(const char* first, const char* last, float& value)
 {
     if (*first == '+') {
         ++first;
@@ -40,31 +23,66 @@ bool readFloat(const char* first, const char* last, float& value)
             return false;
         }
     }
-    auto [ptr, ec] = std::from_chars(first, last, value);
+    const auto [ptr, ec] = std::from_chars(first, last, value);
     return ec == std::errc() && ptr == last;
 }
 
-bool readUnsigned(const char* first, const char* last, std::uint64_t limit, std::uint64_t& value)
+// Reads a float starting at p. Plain decimals of up to 7 significant digits and small exponents
+// (what exporters write) are converted with one exact float operation, which rounds correctly;
+// everything else goes through from_chars. Returns the end of the token; `good` tells whether
+// the whole token was a number.
+const char* readFloat(const char* p, float& value, bool& good)
 {
-    if (*first == '+') {
-        ++first;
+    const char* start = p;
+    bool negative = false;
+    if ((*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
     }
-    if (first == last) {
-        return false;
+    // Leading zeros add nothing to the mantissa, so all digits go in; 19 of them cannot overflow.
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int exponent = 0;
+    for (; static_cast<unsigned>(*p - '0') <= 9; ++p, ++digits) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
     }
-    std::uint64_t result = 0;
-    for (; first != last; ++first) {
-        const unsigned digit = static_cast<unsigned char>(*first) - '0';
-        if (digit > 9) {
-            return false;
+    if (*p == '.') {
+        ++p;
+        const char* fraction = p;
+        for (; static_cast<unsigned>(*p - '0') <= 9; ++p) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
         }
-        if (result > (limit - digit) / 10) {
-            return false;
-        }
-        result = result * 10 + digit;
+        exponent = static_cast<int>(fraction - p);
+        digits += static_cast<int>(p - fraction);
     }
-    value = result;
-    return true;
+    bool fast = digits > 0 && digits <= 19;
+    if ((*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negativeExponent = false;
+        if ((*p == '-' || *p == '+')) {
+            negativeExponent = *p == '-';
+            ++p;
+        }
+        int written = 0;
+        const char* exponentDigits = p;
+        for (; static_cast<unsigned>(*p - '0') <= 9; ++p) {
+            if (written < 10000) {
+                written = written * 10 + (*p - '0');
+            }
+        }
+        fast = fast && p != exponentDigits;
+        exponent += negativeExponent ? -written : written;
+    }
+    if (fast && (*p == '\0' || isSpace(*p)) && mantissa <= (1u << 24) && exponent >= -10 && exponent <= 10) {
+        float result = static_cast<float>(mantissa);
+        result = exponent < 0 ? result / exactPowersOfTen[-exponent] : result * exactPowersOfTen[exponent];
+        value = negative ? -result : result;
+        good = true;
+        return p;
+    }
+    const char* last = tokenEnd(p);
+    good = readFloatSlow(start, last, value);
+    return last;
 }
 
 std::string_view trim(std::string_view text)
@@ -80,41 +98,52 @@ std::string_view trim(std::string_view text)
 
 } // namespace
 
-std::size_t appendFloats(std::string_view text, std::vector<float>& out)
+std::size_t appendFloats(const char* p, std::vector<float>& out)
 {
+    // Numbers gather in a small local block and join the list a block at a time, so the inner
+    // loop keeps its write position in a register.
+    constexpr std::size_t blockSize = 256;
+    float block[blockSize];
+    std::size_t filled = 0;
     std::size_t bad = 0;
-    forEachToken(text, [&](const char* first, const char* last) {
+    while (*(p = skipSpace(p)) != '\0') {
         float value = 0.0f;
-        if (!readFloat(first, last, value)) {
+        bool good = false;
+        p = readFloat(p, value, good);
+        if (!good) {
             value = 0.0f;
             ++bad;
         }
-        out.push_back(value);
-    });
+        block[filled++] = value;
+        if (filled == blockSize) {
+            out.insert(out.end(), block, block + filled);
+            filled = 0;
+        }
+    }
+    out.insert(out.end(), block, block + filled);
     return bad;
 }
 
-std::size_t appendUnsigned(std::string_view text, std::vector<std::uint32_t>& out)
+std::size_t appendUnsigned(const char* text, std::vector<std::uint32_t>& out)
 {
-    std::size_t bad = 0;
-    forEachToken(text, [&](const char* first, const char* last) {
-        std::uint64_t value = 0;
-        if (!readUnsigned(first, last, std::numeric_limits<std::uint32_t>::max(), value)) {
-            value = badIndex;
-            ++bad;
-        }
-        out.push_back(static_cast<std::uint32_t>(value));
-    });
-    return bad;
+    return forEachUnsigned(text, [&](std::uint32_t value) { out.push_back(value); });
 }
 
 std::optional<std::uint64_t> parseUnsigned64(std::string_view text)
 {
     text = trim(text);
-    std::uint64_t value = 0;
-    if (text.empty() || !readUnsigned(text.data(), text.data() + text.size(),
-                                      std::numeric_limits<std::uint64_t>::max(), value)) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > 19) {
         return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (static_cast<unsigned>(c - '0') > 9) {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
     }
     return value;
 }
@@ -123,17 +152,17 @@ std::optional<std::int32_t> parseInt32(std::string_view text)
 {
     text = trim(text);
     bool negative = false;
-    if (!text.empty() && text.front() == '-') {
-        negative = true;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    std::uint64_t value = 0;
-    const std::uint64_t limit = negative ? 2147483648u : 2147483647u;
-    if (text.empty() || !readUnsigned(text.data(), text.data() + text.size(), limit, value)) {
+    const std::optional<std::uint64_t> magnitude = parseUnsigned64(text);
+    if (!magnitude || text.empty() || !(text.front() >= '0' && text.front() <= '9') ||
+        *magnitude > (negative ? 2147483648u : 2147483647u)) {
         return std::nullopt;
     }
-    return negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(value))
-                    : static_cast<std::int32_t>(value);
+    return negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(*magnitude))
+                    : static_cast<std::int32_t>(*magnitude);
 }
 
 } // namespace libkub

@@ -180,7 +180,7 @@ bool isSkippedLibrary(std::string_view name)
 } // namespace
 
 ColladaReader::ColladaReader(ColladaDocument& document, std::size_t documentBytes)
-    : document_(document), paddingBudget_(documentBytes)
+    : document_(document), paddingBudget_(documentBytes), reserveBudget_(documentBytes / 2 + 1)
 {
 }
 
@@ -196,7 +196,7 @@ void ColladaReader::fail(ColladaCode code, std::string message, const xmlNode* n
                      node != nullptr ? xmlGetLineNo(node) : 0);
 }
 
-std::string_view ColladaReader::textOf(const xmlNode* node)
+const char* ColladaReader::textOf(const xmlNode* node)
 {
     const xmlNode* only = nullptr;
     std::size_t parts = 0;
@@ -208,7 +208,7 @@ std::string_view ColladaReader::textOf(const xmlNode* node)
         }
     }
     if (parts == 0) {
-        return {};
+        return "";
     }
     if (parts == 1) {
         return reinterpret_cast<const char*>(only->content);
@@ -220,7 +220,7 @@ std::string_view ColladaReader::textOf(const xmlNode* node)
             textScratch_ += reinterpret_cast<const char*>(child->content);
         }
     }
-    return textScratch_;
+    return textScratch_.c_str();
 }
 
 std::uint32_t ColladaReader::unsignedAttribute(const xmlNode* node, const char* name, std::uint32_t fallback)
@@ -323,7 +323,7 @@ void ColladaReader::readAsset(const xmlNode* node)
     if (const xmlNode* unit = firstChild(node, "unit")) {
         if (std::optional<std::string> meter = attribute(unit, "meter")) {
             std::vector<float> value;
-            if (appendFloats(*meter, value) == 0 && value.size() == 1) {
+            if (appendFloats(meter->c_str(), value) == 0 && value.size() == 1) {
                 document_.asset_.unitMeter = value[0];
             } else {
                 warn(ColladaCode::BadNumber, "<unit> meter " + quoted(*meter) + " is not a number", unit);
@@ -870,9 +870,12 @@ void ColladaReader::readSource(const xmlNode* node, ColladaSource& source)
     source.name = attributeOr(node, "name");
     if (const xmlNode* array = firstChild(node, "float_array")) {
         // The array's own count only sizes the first allocation, never beyond what its text can hold.
-        const std::string_view text = textOf(array);
-        const std::uint32_t announced = unsignedAttribute(array, "count", 0);
-        source.data.reserve(std::min<std::size_t>(announced, text.size() / 2 + 1));
+        // The array's own count only sizes the first allocation, and all such allocations together
+        // stay within what the document's size could hold (a number takes at least two bytes).
+        const std::uint64_t announced =
+            std::min<std::uint64_t>(unsignedAttribute(array, "count", 0), reserveBudget_);
+        reserveBudget_ -= announced;
+        source.data.reserve(static_cast<std::size_t>(announced));
         floatsOf(array, source.data);
     }
     const xmlNode* common = firstChild(node, "technique_common");
@@ -1043,11 +1046,74 @@ void ColladaReader::readGroup(const xmlNode* node, GroupKind kind, ColladaMesh& 
 
 void ColladaReader::readFaces(const xmlNode* node, PrimitiveGroup& group, bool hole)
 {
-    indexScratch_.clear();
-    unsignedOf(node, indexScratch_);
     const std::uint64_t columns = group.columnCount;
-    const std::uint64_t faceVertices = indexScratch_.size() / columns;
+    std::uint64_t integers = 0;
+    std::size_t bad = 0;
+    const char* text = textOf(node);
+    if (columns <= 256) {
+        // Usual case: deal each integer straight to its column's list, then drop the integers of
+        // a last, incomplete face-vertex.
+        std::array<std::vector<std::uint32_t>*, 256> lists{};
+        std::array<std::size_t, 256> starts{};
+        // Room for the face-vertices the group announces (vcount's sum, or count x 3 for
+        // triangles), within what the document's size could hold.
+        std::uint64_t expected = 0;
+        if (group.kind == GroupKind::Polylist) {
+            for (std::uint32_t count : group.faceVertexCounts) {
+                expected += count;
+            }
+        } else if (group.kind == GroupKind::Triangles) {
+            expected = std::uint64_t{group.count} * 3;
+        }
+        for (const GroupInput& input : group.inputs) {
+            lists[input.offset] = &group.indexLists[input.indexList];
+            starts[input.offset] = lists[input.offset]->size();
+            if (starts[input.offset] == 0 && lists[input.offset]->capacity() == 0) {
+                const std::uint64_t room = std::min(expected, reserveBudget_);
+                reserveBudget_ -= room;
+                lists[input.offset]->reserve(static_cast<std::size_t>(room));
+            }
+        }
+        std::uint64_t column = 0;
+        bad = forEachUnsigned(text, [&](std::uint32_t value) {
+            if (lists[column] != nullptr) {
+                lists[column]->push_back(value);
+            }
+            if (++column == columns) {
+                column = 0;
+            }
+            ++integers;
+        });
+        for (std::uint64_t c = 0; c < columns; ++c) {
+            if (lists[c] != nullptr) {
+                lists[c]->resize(starts[c] + integers / columns);
+            }
+        }
+    } else {
+        indexScratch_.clear();
+        bad = appendUnsigned(text, indexScratch_);
+        integers = indexScratch_.size();
+        const std::uint64_t faceVertices = integers / columns;
+        std::vector<bool> filled(group.indexLists.size(), false);
+        for (const GroupInput& input : group.inputs) {
+            if (faceVertices == 0 || filled[input.indexList]) {
+                continue;
+            }
+            filled[input.indexList] = true;
+            std::vector<std::uint32_t>& list = group.indexLists[input.indexList];
+            for (std::uint64_t v = 0; v < faceVertices; ++v) {
+                list.push_back(indexScratch_[v * columns + input.offset]);
+            }
+        }
+    }
+    if (bad > 0) {
+        warn(ColladaCode::BadNumber,
+             "<" + std::string(nameOf(node)) + "> has " + std::to_string(bad) +
+                 " entries that are not unsigned 32-bit numbers (read as past the data)",
+             node);
+    }
 
+    const std::uint64_t faceVertices = integers / columns;
     if (hole) {
         group.holeFaces.push_back(static_cast<std::uint32_t>(group.faceVertexCounts.size()));
         group.faceVertexCounts.push_back(static_cast<std::uint32_t>(faceVertices));
@@ -1067,23 +1133,6 @@ void ColladaReader::readFaces(const xmlNode* node, PrimitiveGroup& group, bool h
         }
     }
     group.faceVertexTotal += faceVertices;
-
-    if (faceVertices == 0) {
-        return;
-    }
-    std::vector<bool> filled(group.indexLists.size(), false);
-    for (const GroupInput& input : group.inputs) {
-        if (filled[input.indexList]) {
-            continue;
-        }
-        filled[input.indexList] = true;
-        std::vector<std::uint32_t>& list = group.indexLists[input.indexList];
-        list.reserve(list.size() + faceVertices);
-        const std::uint32_t* data = indexScratch_.data() + input.offset;
-        for (std::uint64_t v = 0; v < faceVertices; ++v) {
-            list.push_back(data[v * columns]);
-        }
-    }
 }
 
 } // namespace libkub

@@ -23,7 +23,8 @@ class ColladaReader {
     void fail(ColladaCode code, std::string message, const xmlNode* node);
 
     // The element's text: its text and CDATA children joined (entity references are not expanded).
-    std::string_view textOf(const xmlNode* node);
+    // Zero-terminated; valid until the next call.
+    const char* textOf(const xmlNode* node);
     std::uint32_t unsignedAttribute(const xmlNode* node, const char* name, std::uint32_t fallback);
     void floatsOf(const xmlNode* node, std::vector<float>& out);
     void unsignedOf(const xmlNode* node, std::vector<std::uint32_t>& out);
@@ -59,6 +60,7 @@ class ColladaReader {
 
     ColladaDocument& document_;
     std::uint64_t paddingBudget_;
+    std::uint64_t reserveBudget_;
     std::string textScratch_;
     std::vector<std::uint32_t> indexScratch_;
     // Effects by the id the file gave them (first wins), for material references.

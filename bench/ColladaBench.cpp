@@ -1,0 +1,242 @@
+// Loading COLLADA documents against the floor of libxml2 alone: the game's die (data/die.dae) and a
+// generated 100,352-triangle, 15 MB document written the way Blender writes meshes (shared positions,
+// a normal per face, a texture coordinate per corner, a polylist). Each is timed as a bare
+// xmlReadMemory + xmlFreeDoc on the same bytes with the same options, and as a whole
+// ColladaDocument::loadFromMemory (parse, read, release); after the table the two times and their
+// ratio are printed per document. Triangle extraction of the large document is timed on its own.
+#include <benchmark/benchmark.h>
+#include <libxml/parser.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "collada/ColladaDocument.h"
+#include "engine/Mesh.h"
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+const std::string& dieDocument()
+{
+    static const std::string text = readFile(std::string(KUBORA_SOURCE_DIR) + "/data/die.dae");
+    return text;
+}
+
+// A wavy grid of size x size quads, two triangles each.
+std::string generateLargeDocument(int size)
+{
+    std::string out;
+    out.reserve(16u << 20);
+    char number[64];
+    const auto append = [&](double value) {
+        std::snprintf(number, sizeof number, "%.6g ", value);
+        out += number;
+    };
+    const int vertices = (size + 1) * (size + 1);
+    const int triangles = 2 * size * size;
+    out +=
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" version=\"1.4.1\">\n"
+        "  <asset><unit name=\"meter\" meter=\"1\"/><up_axis>Z_UP</up_axis></asset>\n"
+        "  <library_images><image id=\"grid_png\"><init_from>grid.png</init_from></image></library_images>\n"
+        "  <library_effects><effect id=\"grid-effect\"><profile_COMMON><technique sid=\"common\"><phong>"
+        "<diffuse><texture texture=\"grid_png\" texcoord=\"UVMap\"/></diffuse>"
+        "<shininess><float sid=\"shininess\">50</float></shininess></phong></technique></profile_COMMON>"
+        "</effect></library_effects>\n"
+        "  <library_materials><material id=\"grid-material\"><instance_effect url=\"#grid-effect\"/>"
+        "</material></library_materials>\n"
+        "  <library_geometries>\n    <geometry id=\"Grid-mesh\" name=\"Grid\">\n      <mesh>\n";
+    out += "        <source id=\"Grid-mesh-positions\">\n          <float_array "
+           "id=\"Grid-mesh-positions-array\" count=\"" +
+           std::to_string(vertices * 3) + "\">";
+    for (int y = 0; y <= size; ++y) {
+        for (int x = 0; x <= size; ++x) {
+            append(x * 0.0371);
+            append(y * 0.0371);
+            append(0.25 * ((x * 7 + y * 13) % 17) / 17.0);
+        }
+    }
+    out += "</float_array>\n          <technique_common><accessor source=\"#Grid-mesh-positions-array\" "
+           "count=\"" +
+           std::to_string(vertices) +
+           "\" stride=\"3\"><param name=\"X\" type=\"float\"/><param name=\"Y\" type=\"float\"/>"
+           "<param name=\"Z\" type=\"float\"/></accessor></technique_common>\n        </source>\n";
+    out += "        <source id=\"Grid-mesh-normals\">\n          <float_array id=\"Grid-mesh-normals-array\" "
+           "count=\"" +
+           std::to_string(triangles * 3) + "\">";
+    for (int t = 0; t < triangles; ++t) {
+        append(0.0123 * (t % 29) - 0.17);
+        append(0.0097 * (t % 31) - 0.15);
+        append(0.9712);
+    }
+    out +=
+        "</float_array>\n          <technique_common><accessor source=\"#Grid-mesh-normals-array\" count=\"" +
+        std::to_string(triangles) +
+        "\" stride=\"3\"><param name=\"X\" type=\"float\"/><param name=\"Y\" type=\"float\"/>"
+        "<param name=\"Z\" type=\"float\"/></accessor></technique_common>\n        </source>\n";
+    out += "        <source id=\"Grid-mesh-map-0\">\n          <float_array id=\"Grid-mesh-map-0-array\" "
+           "count=\"" +
+           std::to_string(triangles * 6) + "\">";
+    for (int t = 0; t < triangles * 3; ++t) {
+        append(0.000731 * (t % 1301));
+        append(0.000657 * (t % 1451));
+    }
+    out +=
+        "</float_array>\n          <technique_common><accessor source=\"#Grid-mesh-map-0-array\" count=\"" +
+        std::to_string(triangles * 3) +
+        "\" stride=\"2\"><param name=\"S\" type=\"float\"/><param name=\"T\" type=\"float\"/></accessor>"
+        "</technique_common>\n        </source>\n";
+    out += "        <vertices id=\"Grid-mesh-vertices\"><input semantic=\"POSITION\" "
+           "source=\"#Grid-mesh-positions\"/>"
+           "</vertices>\n";
+    out += "        <polylist material=\"grid-material\" count=\"" + std::to_string(triangles) +
+           "\">\n"
+           "          <input semantic=\"VERTEX\" source=\"#Grid-mesh-vertices\" offset=\"0\"/>\n"
+           "          <input semantic=\"NORMAL\" source=\"#Grid-mesh-normals\" offset=\"1\"/>\n"
+           "          <input semantic=\"TEXCOORD\" source=\"#Grid-mesh-map-0\" offset=\"2\" set=\"0\"/>\n"
+           "          <vcount>";
+    for (int t = 0; t < triangles; ++t) {
+        out += "3 ";
+    }
+    out += "</vcount>\n          <p>";
+    int corner = 0;
+    int face = 0;
+    const auto triangle = [&](int first, int second, int third) {
+        for (int v : {first, second, third}) {
+            std::snprintf(number, sizeof number, "%d %d %d ", v, face, corner++);
+            out += number;
+        }
+        ++face;
+    };
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const int a = y * (size + 1) + x;
+            const int c = a + size + 1;
+            triangle(a, a + 1, c + 1);
+            triangle(a, c + 1, c);
+        }
+    }
+    out += "</p>\n        </polylist>\n      </mesh>\n    </geometry>\n  </library_geometries>\n"
+           "  <scene><instance_visual_scene url=\"#Scene\"/></scene>\n</COLLADA>\n";
+    return out;
+}
+
+const std::string& largeDocument()
+{
+    static const std::string text = generateLargeDocument(224);
+    return text;
+}
+
+void parseOnly(benchmark::State& state, const std::string& text)
+{
+    for (auto _ : state) {
+        xmlDocPtr tree = xmlReadMemory(text.data(), static_cast<int>(text.size()), "bench.dae", nullptr,
+                                       libkub::ColladaDocument::xmlOptions());
+        benchmark::DoNotOptimize(tree);
+        xmlFreeDoc(tree);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void load(benchmark::State& state, const std::string& text)
+{
+    for (auto _ : state) {
+        libkub::ColladaDocument document;
+        const bool loaded = document.loadFromMemory(text, "/bench");
+        benchmark::DoNotOptimize(loaded);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void BM_DieXmlReadMemory(benchmark::State& state)
+{
+    parseOnly(state, dieDocument());
+}
+void BM_DieColladaLoad(benchmark::State& state)
+{
+    load(state, dieDocument());
+}
+void BM_LargeXmlReadMemory(benchmark::State& state)
+{
+    parseOnly(state, largeDocument());
+}
+void BM_LargeColladaLoad(benchmark::State& state)
+{
+    load(state, largeDocument());
+}
+void BM_LargeExtractTriangles(benchmark::State& state)
+{
+    libkub::ColladaDocument document;
+    document.loadFromMemory(largeDocument(), "/bench");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(libkub::extractTriangles(document).size());
+    }
+}
+
+BENCHMARK(BM_DieXmlReadMemory)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DieColladaLoad)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LargeXmlReadMemory)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_LargeColladaLoad)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_LargeExtractTriangles)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's mean CPU and real time per iteration (in seconds) beside the usual table.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    struct Times {
+        double cpu = 0.0;
+        double real = 0.0;
+    };
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.iterations > 0 && run.run_type == Run::RT_Iteration) {
+                const double iterations = static_cast<double>(run.iterations);
+                times[run.run_name.function_name] = {run.cpu_accumulated_time / iterations,
+                                                     run.real_accumulated_time / iterations};
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, Times> times;
+};
+
+// CPU time is the figure that counts on a shared machine; real time is printed beside it.
+void printRatio(const RatioReporter& reporter, const char* label, const std::string& floor,
+                const std::string& reader, std::size_t bytes)
+{
+    const auto f = reporter.times.find(floor);
+    const auto r = reporter.times.find(reader);
+    if (f == reporter.times.end() || r == reporter.times.end()) {
+        return;
+    }
+    std::printf("%s (%zu bytes): xmlReadMemory %.3f ms, ColladaDocument %.3f ms, ratio %.2f (CPU time); "
+                "real time %.3f ms and %.3f ms, ratio %.2f\n",
+                label, bytes, f->second.cpu * 1e3, r->second.cpu * 1e3, r->second.cpu / f->second.cpu,
+                f->second.real * 1e3, r->second.real * 1e3, r->second.real / f->second.real);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printRatio(reporter, "die", "BM_DieXmlReadMemory", "BM_DieColladaLoad", dieDocument().size());
+    printRatio(reporter, "large", "BM_LargeXmlReadMemory", "BM_LargeColladaLoad", largeDocument().size());
+    benchmark::Shutdown();
+    return 0;
+}
