@@ -47,10 +47,8 @@ class KuboraView : public testing::Test {
     {
         std::vector<std::string> commandLine{KUBORA_BUILD_DIR "/kubora-view"};
         commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
-        // Mesa's software driver keeps a drawable's buffers past the display's closing and is unloaded
-        // before the leak check runs, so those reports name no module a suppression could match. The
-        // engine's own allocations are leak-checked in the GL test executables.
-        LaunchedProcess tool(commandLine, {"DISPLAY=" + server->display(), "ASAN_OPTIONS=detect_leaks=0"},
+        LaunchedProcess tool(commandLine,
+                             {"DISPLAY=" + server->display(), kubora::test::launchedSanitizerOptions()},
                              KUBORA_SOURCE_DIR);
         ToolRun run;
         run.status = tool.waitForExit(60s).value_or(-1);
