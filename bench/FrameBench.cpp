@@ -1,8 +1,8 @@
 // Frame cost of the shadowed scene: a plane and N boxes (N = 100, 400, 1600) at 1024 x 768 in a hidden
 // window, in each render mode; the whole frame and its passes (point light's 1024 shadow pass, spot
-// light's 512 shadow pass, camera pass). Each figure is the median (and the minimum) over 7 repetitions of 5
-// frames, each frame finished with glFinish. `--screenshot=<file.ppm>` also writes one frame of the N = 400
-// scene.
+// light's 512 shadow pass, camera pass, and the sky drawn first). Each figure is the median (and the minimum)
+// over 7 repetitions of 5 frames, each frame finished with glFinish. `--screenshot=<file.ppm>` also writes
+// one frame of the N = 400 scene.
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
@@ -22,6 +22,7 @@
 #include "engine/PointLightSource.h"
 #include "engine/SceneRenderer.h"
 #include "engine/ShaderProgram.h"
+#include "engine/SkyBox.h"
 #include "engine/SpotLightSource.h"
 #include "tests/support/TestScene.h"
 
@@ -121,6 +122,14 @@ void BM_ShadowPass512(benchmark::State& state, RenderMode mode)
     measure(state, [&] { shadowPass(*bench.renderer, bench.spot); });
 }
 
+// The sky box around the eye, as the frame draws it first.
+void BM_SkyPass(benchmark::State& state, RenderMode mode)
+{
+    BenchScene& bench = sceneFor(mode, static_cast<int>(state.range(0)));
+    bench.renderer->render();
+    measure(state, [&] { bench.renderer->skyBox->draw(); });
+}
+
 // The objects drawn once under the shadow program, after a frame has prepared lights and matrices.
 // The depth buffer is cleared first, as the frame's own clear would, so every visible fragment is shaded.
 void BM_CameraPass(benchmark::State& state, RenderMode mode)
@@ -147,7 +156,8 @@ void registerAll()
                      {"Frame", BM_Frame},
                      {"ShadowPass1024", BM_ShadowPass1024},
                      {"ShadowPass512", BM_ShadowPass512},
-                     {"CameraPass", BM_CameraPass}}) {
+                     {"CameraPass", BM_CameraPass},
+                     {"SkyPass", BM_SkyPass}}) {
                 benchmark::RegisterBenchmark((std::string(pass) + suffix).c_str(), function, mode)
                     ->Arg(boxes)
                     ->Iterations(5)
