@@ -1,5 +1,7 @@
 #pragma once
-// Walks a parsed libxml2 tree and fills a ColladaDocument (used by ColladaDocument only).
+// Walks a parsed libxml2 tree and fills a ColladaDocument (used by ColladaDocument only). Its
+// definitions live in ColladaReader.cpp (root, libraries, images, materials),
+// ColladaReaderEffects.cpp and ColladaReaderGeometry.cpp.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -182,3 +182,39 @@ TEST(ColladaEdgeCase, AnAssetInLibraryImagesHoldsPositionZero)
     EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::DuplicateId, DiagnosticLevel::Warning));
     EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::UnknownRootChild, DiagnosticLevel::Warning));
 }
+
+TEST(ColladaEdgeCase, GroupKindsHolesAndMisplacedElements)
+{
+    bool loaded = true;
+    const auto document = load("edge_group_kinds.dae", &loaded);
+    EXPECT_FALSE(loaded);
+    const auto& groups = document->geometries()[0]->mesh->groups;
+    ASSERT_EQ(groups.size(), 6u);
+    // Polygons first, then the triangles, the polylist, strips and lines.
+    const PrimitiveGroup& holed = groups[0];
+    EXPECT_EQ(holed.kind, GroupKind::Polygons);
+    EXPECT_EQ(holed.faceVertexCounts, (std::vector<std::uint32_t>{3, 3}));
+    EXPECT_EQ(holed.holeFaces, (std::vector<std::uint32_t>{1}));
+    EXPECT_EQ(faceCount(holed), 1u);
+    EXPECT_EQ(holed.faceVertexTotal, 6u);
+    EXPECT_EQ(indicesOf(holed, holed.inputs[0]), (std::vector<std::uint32_t>{0, 1, 2, 3, 4, 5}));
+
+    EXPECT_EQ(groups[1].material, "stray-vcount"); // the vcount is an error, the p still reads
+    EXPECT_EQ(groups[1].faceVertexCounts, (std::vector<std::uint32_t>{3}));
+    EXPECT_EQ(groups[2].material, "no-p");
+    EXPECT_TRUE(groups[2].faceVertexCounts.empty());
+    EXPECT_EQ(groups[3].kind, GroupKind::Polylist);
+    EXPECT_TRUE(groups[3].faceVertexCounts.empty());
+    EXPECT_EQ(groups[4].kind, GroupKind::Tristrips);
+    EXPECT_EQ(groups[5].kind, GroupKind::Lines);
+    EXPECT_EQ(groups[5].faceVertexCounts, (std::vector<std::uint32_t>{2, 2}));
+    EXPECT_FALSE(isAllTriangles(groups[4]));
+    EXPECT_FALSE(isAllTriangles(groups[5]));
+    EXPECT_TRUE(isAllTriangles(groups[2])); // no faces at all still counts, with nothing to draw
+
+    EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::UnexpectedHoleChild, DiagnosticLevel::Warning));
+    EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::MisplacedVcount, DiagnosticLevel::Error));
+    EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::NoPrimitives, DiagnosticLevel::Error));
+    EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::EmptyVcount, DiagnosticLevel::Error));
+    EXPECT_FALSE(hasDiagnostic(*document, ColladaCode::CountMismatch, DiagnosticLevel::Error));
+}
