@@ -1,0 +1,12 @@
+#include "game/Die.h"
+
+namespace Kubora {
+
+Die::Die() : dieModel(libkub::loadModel("data/die.dae")) {}
+
+void Die::draw()
+{
+    dieModel->draw();
+}
+
+} // namespace Kubora

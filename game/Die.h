@@ -1,0 +1,20 @@
+#pragma once
+// One die of a stack: a drawable model with no meaning of its own (rolls are shown by the status bar).
+#include <memory>
+
+#include "engine/DrawableObject.h"
+#include "engine/Model.h"
+
+namespace Kubora {
+
+class Die final : public libkub::DrawableObject {
+  public:
+    Die();
+    void draw() override;
+    libkub::Model* model() override { return dieModel.get(); }
+
+  private:
+    std::unique_ptr<libkub::Model> dieModel;
+};
+
+} // namespace Kubora
