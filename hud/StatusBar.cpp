@@ -96,7 +96,7 @@ void StatusBar::drawRow(const RollSummary& row, float aspect) const
         glColor4f(row.colour[0], row.colour[1], row.colour[2], 1.0f);
         // Only faces 1 to 6 have a picture; any other value leaves its place empty.
         if (roll >= 1 && roll <= 6) {
-            glBindTexture(GL_TEXTURE_2D, dieTextures[static_cast<std::size_t>(roll - 1)]->glName());
+            glBindTexture(GL_TEXTURE_2D, dieTextures[static_cast<std::size_t>(roll - 1)]->textureName);
             glBegin(GL_QUADS);
             glTexCoord2f(0.0f, 1.0f);
             glVertex2f(0.0f, 0.0f);
