@@ -6,6 +6,11 @@
 #include "engine/Camera.h"
 #include "engine/Ray.h"
 #include "engine/SceneRenderer.h"
+#include "engine/SpotLightSource.h"
+#include "game/Board.h"
+#include "game/Game.h"
+#include "game/Player.h"
+#include "hud/StatusBar.h"
 
 namespace Kubora {
 
@@ -55,6 +60,8 @@ Application::~Application()
     }
     // The renderer first: it points at the camera, the pick ray and everything it draws.
     renderer.reset();
+    // The game before the board and the players its dice and turns refer to.
+    game.reset();
     camera.reset();
     frameTimer.reset();
     pickRay.reset();

@@ -1,6 +1,7 @@
 #pragma once
 // The one object that holds the program's state: the scene it owns and the input flags the GLUT
 // callbacks share.
+#include <array>
 #include <memory>
 
 #include "app/FrameTimer.h"
@@ -9,10 +10,16 @@ namespace libkub {
 class Camera;
 class SceneRenderer;
 class SelectableObject;
+class SpotLightSource;
 struct Ray;
 } // namespace libkub
 
 namespace Kubora {
+
+class Board;
+class Game;
+class Player;
+class StatusBar;
 
 class Application {
   public:
@@ -31,6 +38,11 @@ class Application {
     std::unique_ptr<libkub::Ray> pickRay; // the renderer points at it
     std::unique_ptr<libkub::Camera> camera;
     std::unique_ptr<FrameTimer> frameTimer;
+    std::unique_ptr<libkub::SpotLightSource> spotLight; // follows the hovered tile
+    std::unique_ptr<Board> board;
+    std::unique_ptr<StatusBar> statusBar;
+    std::array<std::unique_ptr<Player>, 4> players;
+    std::unique_ptr<Game> game;
 
     double frameTime = 0.0; // duration of the last frame's drawing, milliseconds
     int mouseButton = 0;    // GLUT button of the last button event

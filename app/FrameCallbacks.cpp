@@ -5,9 +5,12 @@
 
 #include "app/Application.h"
 #include "app/GlErrorReport.h"
+#include "app/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/Picking.h"
 #include "engine/SceneRenderer.h"
+#include "game/Game.h"
+#include "hud/StatusBar.h"
 
 namespace Kubora {
 
@@ -32,6 +35,10 @@ void onDisplay()
     application.frameTimer->stop();
     application.frameTime = application.frameTimer->elapsedMilliseconds();
     reportGlErrors();
+    if (libkub::RenderSettings::instance().showOverlay && application.statusBar) {
+        // A frame timed at 0 ms gives an infinite rate; the overlay shows that as its largest figure.
+        application.statusBar->framesPerSecond = static_cast<float>(1000.0 / application.frameTime);
+    }
 }
 
 void onReshape(int width, int height)
@@ -75,6 +82,9 @@ void onIdle()
 {
     Application& application = *Application::current();
     moveCameraForHeldKeys(application, application.frameTime);
+    if (application.game) {
+        application.game->update(application.frameTime);
+    }
     glutPostRedisplay();
 }
 

@@ -9,7 +9,13 @@
 #include "app/Application.h"
 #include "app/RenderSettings.h"
 #include "engine/Camera.h"
+#include "engine/DrawableObject.h"
+#include "engine/Model.h"
 #include "engine/SceneRenderer.h"
+#include "engine/SpotLightSource.h"
+#include "game/Board.h"
+#include "game/Game.h"
+#include "game/Player.h"
 
 namespace Kubora {
 
@@ -66,6 +72,13 @@ void onKeyDown(unsigned char key, int, int)
     if (key == escapeKey) {
         endAtOnce();
     }
+    if (key == ' ') {
+        // The next game update finds the turn's time used up.
+        if (application.game) {
+            application.game->timer->end = 0;
+        }
+        return;
+    }
     if (bool* flag = heldKeyFlag(application, key)) {
         *flag = true;
         return;
@@ -116,6 +129,16 @@ void onSpecialKey(int key, int, int)
 void pressLeftButton(Application& application)
 {
     application.renderer->pickRay = application.pickRay.get();
+    libkub::SelectableObject* picked = application.renderer->pickedObject;
+    Game* game = application.game.get();
+    if (picked == nullptr || game == nullptr || game->currentPlayer == nullptr ||
+        game->currentPlayer->kind != Human) {
+        return;
+    }
+    // Only tiles are selectable; anything else picked is not a click on the board.
+    if (auto* tile = dynamic_cast<BoardTile*>(picked)) {
+        game->handleClick(tile);
+    }
 }
 
 void onMouseButton(int button, int state, int x, int y)
@@ -156,6 +179,17 @@ void hoverPickedObject(Application& application)
 {
     application.renderer->pickRay = application.pickRay.get();
     application.hoveredObject = application.renderer->pickedObject;
+    auto* hovered = dynamic_cast<libkub::DrawableObject*>(application.hoveredObject);
+    if (hovered != nullptr && application.spotLight) {
+        // The spot light hangs above the hovered object at its own height, looking straight down.
+        libkub::SpotLightSource& spot = *application.spotLight;
+        const libkub::Vector3f place = hovered->model()->mesh.translation;
+        spot.position = {place.x, spot.position.g, place.z, 1.0f};
+        spot.direction = {0.0f, -1.0f, 0.0f};
+    }
+    if (application.board) {
+        application.board->hoveredTile = dynamic_cast<BoardTile*>(application.hoveredObject);
+    }
 }
 
 void onPointerMove(int x, int y)
