@@ -983,11 +983,11 @@ MATERIALS = {
     # player sees get ambient light only: ambient colours are high.
     # An unowned tile is light, neutral stone; an owned tile's ambient becomes the owner's colour, so the diffuse
     # part stays moderate to let that colour dominate.
-    "tile": dict(emission=(0, 0, 0, 1), ambient=(0.62, 0.62, 0.6, 1), diffuse=(0.5, 0.5, 0.49, 1),
+    "tile": dict(emission=(0, 0, 0, 1), ambient=(0.95, 0.95, 0.93, 1), diffuse=(0.42, 0.42, 0.41, 1),
                  specular=(0.5, 0.5, 0.5, 1), shininess=64),
     "die": dict(emission=(0, 0, 0, 1), ambient=(1.0, 1.0, 0.98, 1), diffuse=(0.8, 0.8, 0.78, 1),
                 specular=(0.4, 0.4, 0.4, 1), shininess=40),
-    "board": dict(emission=(0, 0, 0, 1), ambient=(0.9, 0.9, 0.9, 1), diffuse=(0.8, 0.8, 0.8, 1),
+    "board": dict(emission=(0, 0, 0, 1), ambient=(1.0, 1.0, 1.0, 1), diffuse=(0.8, 0.8, 0.8, 1),
                   specular=(0.25, 0.25, 0.22, 1), shininess=24),
     "duck": dict(emission=(0, 0, 0, 1), ambient=(1.0, 1.0, 1.0, 1), diffuse=(0.85, 0.85, 0.85, 1),
                  specular=(0.3, 0.3, 0.3, 1), shininess=20),
