@@ -796,6 +796,12 @@ def body_deform(p, unit):
     return (x, y, z)
 
 
+def wing_deform(p, unit):
+    """Folded wing: rounded at the shoulder, tapering to a point at the back."""
+    back = clamp(-unit[0])
+    return (p[0], p[1] * (1.0 - 0.55 * back * back) + 3.0 * back * back, p[2] * (1.0 - 0.3 * back))
+
+
 def planar(x0, x1, y0, y1):
     return lambda unit, p: ((p[0] - x0) / (x1 - x0), (p[1] - y0) / (y1 - y0))
 
@@ -886,8 +892,8 @@ def duck_parts():
         parts[f"eye{side:+.0f}"] = ellipsoid((47.5, 101.0, 13.2 * side), (3.3, 3.3, 3.3), "eye",
                                              rings=6, segments=8)
         parts[f"wing{side:+.0f}"] = ellipsoid(
-            (-6.0, 53.0, 24.5 * side), (31.0, 13.0, 7.0), "wing", lambda u, p: (0.5 + 0.5 * u[0], 0.5 + 0.5 * u[1]),
-            turn=lambda p, side=side: rotate_y(rotate_z(p, -12.0), -7.0 * side), rings=10, segments=16)
+            (-8.0, 53.0, 24.0 * side), (33.0, 13.0, 5.5), "wing", lambda u, p: (0.5 + 0.5 * u[0], 0.5 + 0.5 * u[1]),
+            wing_deform, lambda p, side=side: rotate_y(rotate_z(p, -12.0), -7.0 * side), rings=10, segments=16)
         parts[f"leg{side:+.0f}"] = ellipsoid(
             (6.0, 12.5, 10.0 * side), (2.8, 11.5, 2.8), "feet", turn=lambda p: rotate_z(p, -8.0), rings=6, segments=8)
         parts[f"foot{side:+.0f}"] = foot(10.0 * side)
