@@ -46,7 +46,9 @@ void LightSource::setupShadowMap(ShaderProgram* program, int index, Camera* scen
     shadowIndex = index;
     createShadowTarget();
     glMatrixMode(GL_MODELVIEW);
-    computeCameraMatrices(*camera);
+    if (camera != nullptr) {
+        computeCameraMatrices(*camera);
+    }
     computeLightMatrices();
     if (shadowProgram != nullptr) {
         glUseProgram(shadowProgram->programId);
