@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "collada/ColladaDocument.h"
 #include "engine/Mesh.h"
@@ -32,18 +33,61 @@ const std::string& dieDocument()
     return text;
 }
 
+// Appends the text of one number, as an exporter prints it.
+void appendNumber(std::string& out, double value)
+{
+    char number[32];
+    std::snprintf(number, sizeof number, "%.6g ", value);
+    out += number;
+}
+
+// Appends a <source> with its float_array and accessor.
+void appendSource(std::string& out, const std::string& id, const std::vector<double>& values, int stride,
+                  const char* params)
+{
+    out += "        <source id=\"";
+    out += id;
+    out += "\">\n          <float_array id=\"";
+    out += id;
+    out += "-array\" count=\"";
+    out += std::to_string(values.size());
+    out += "\">";
+    for (double value : values) {
+        appendNumber(out, value);
+    }
+    out += "</float_array>\n          <technique_common><accessor source=\"#";
+    out += id;
+    out += "-array\" count=\"";
+    out += std::to_string(values.size() / static_cast<std::size_t>(stride));
+    out += "\" stride=\"";
+    out += std::to_string(stride);
+    out += "\">";
+    out += params;
+    out += "</accessor></technique_common>\n        </source>\n";
+}
+
 // A wavy grid of size x size quads, two triangles each.
 std::string generateLargeDocument(int size)
 {
+    const int triangles = 2 * size * size;
+    std::vector<double> positions;
+    for (int y = 0; y <= size; ++y) {
+        for (int x = 0; x <= size; ++x) {
+            positions.insert(positions.end(),
+                             {x * 0.0371, y * 0.0371, 0.25 * ((x * 7 + y * 13) % 17) / 17.0});
+        }
+    }
+    std::vector<double> normals;
+    for (int t = 0; t < triangles; ++t) {
+        normals.insert(normals.end(), {0.0123 * (t % 29) - 0.17, 0.0097 * (t % 31) - 0.15, 0.9712});
+    }
+    std::vector<double> uvs;
+    for (int corner = 0; corner < triangles * 3; ++corner) {
+        uvs.insert(uvs.end(), {0.000731 * (corner % 1301), 0.000657 * (corner % 1451)});
+    }
+
     std::string out;
     out.reserve(16u << 20);
-    char number[64];
-    const auto append = [&](double value) {
-        std::snprintf(number, sizeof number, "%.6g ", value);
-        out += number;
-    };
-    const int vertices = (size + 1) * (size + 1);
-    const int triangles = 2 * size * size;
     out +=
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
         "<COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" version=\"1.4.1\">\n"
@@ -56,51 +100,17 @@ std::string generateLargeDocument(int size)
         "  <library_materials><material id=\"grid-material\"><instance_effect url=\"#grid-effect\"/>"
         "</material></library_materials>\n"
         "  <library_geometries>\n    <geometry id=\"Grid-mesh\" name=\"Grid\">\n      <mesh>\n";
-    out += "        <source id=\"Grid-mesh-positions\">\n          <float_array "
-           "id=\"Grid-mesh-positions-array\" count=\"" +
-           std::to_string(vertices * 3) + "\">";
-    for (int y = 0; y <= size; ++y) {
-        for (int x = 0; x <= size; ++x) {
-            append(x * 0.0371);
-            append(y * 0.0371);
-            append(0.25 * ((x * 7 + y * 13) % 17) / 17.0);
-        }
-    }
-    out += "</float_array>\n          <technique_common><accessor source=\"#Grid-mesh-positions-array\" "
-           "count=\"" +
-           std::to_string(vertices) +
-           "\" stride=\"3\"><param name=\"X\" type=\"float\"/><param name=\"Y\" type=\"float\"/>"
-           "<param name=\"Z\" type=\"float\"/></accessor></technique_common>\n        </source>\n";
-    out += "        <source id=\"Grid-mesh-normals\">\n          <float_array id=\"Grid-mesh-normals-array\" "
-           "count=\"" +
-           std::to_string(triangles * 3) + "\">";
-    for (int t = 0; t < triangles; ++t) {
-        append(0.0123 * (t % 29) - 0.17);
-        append(0.0097 * (t % 31) - 0.15);
-        append(0.9712);
-    }
-    out +=
-        "</float_array>\n          <technique_common><accessor source=\"#Grid-mesh-normals-array\" count=\"" +
-        std::to_string(triangles) +
-        "\" stride=\"3\"><param name=\"X\" type=\"float\"/><param name=\"Y\" type=\"float\"/>"
-        "<param name=\"Z\" type=\"float\"/></accessor></technique_common>\n        </source>\n";
-    out += "        <source id=\"Grid-mesh-map-0\">\n          <float_array id=\"Grid-mesh-map-0-array\" "
-           "count=\"" +
-           std::to_string(triangles * 6) + "\">";
-    for (int t = 0; t < triangles * 3; ++t) {
-        append(0.000731 * (t % 1301));
-        append(0.000657 * (t % 1451));
-    }
-    out +=
-        "</float_array>\n          <technique_common><accessor source=\"#Grid-mesh-map-0-array\" count=\"" +
-        std::to_string(triangles * 3) +
-        "\" stride=\"2\"><param name=\"S\" type=\"float\"/><param name=\"T\" type=\"float\"/></accessor>"
-        "</technique_common>\n        </source>\n";
+    const char* xyz = "<param name=\"X\" type=\"float\"/><param name=\"Y\" type=\"float\"/>"
+                      "<param name=\"Z\" type=\"float\"/>";
+    appendSource(out, "Grid-mesh-positions", positions, 3, xyz);
+    appendSource(out, "Grid-mesh-normals", normals, 3, xyz);
+    appendSource(out, "Grid-mesh-map-0", uvs, 2,
+                 "<param name=\"S\" type=\"float\"/><param name=\"T\" type=\"float\"/>");
     out += "        <vertices id=\"Grid-mesh-vertices\"><input semantic=\"POSITION\" "
-           "source=\"#Grid-mesh-positions\"/>"
-           "</vertices>\n";
-    out += "        <polylist material=\"grid-material\" count=\"" + std::to_string(triangles) +
-           "\">\n"
+           "source=\"#Grid-mesh-positions\"/></vertices>\n";
+    out += "        <polylist material=\"grid-material\" count=\"";
+    out += std::to_string(triangles);
+    out += "\">\n"
            "          <input semantic=\"VERTEX\" source=\"#Grid-mesh-vertices\" offset=\"0\"/>\n"
            "          <input semantic=\"NORMAL\" source=\"#Grid-mesh-normals\" offset=\"1\"/>\n"
            "          <input semantic=\"TEXCOORD\" source=\"#Grid-mesh-map-0\" offset=\"2\" set=\"0\"/>\n"
@@ -111,6 +121,7 @@ std::string generateLargeDocument(int size)
     out += "</vcount>\n          <p>";
     int corner = 0;
     int face = 0;
+    char number[48];
     const auto triangle = [&](int first, int second, int third) {
         for (int v : {first, second, third}) {
             std::snprintf(number, sizeof number, "%d %d %d ", v, face, corner++);
