@@ -51,7 +51,14 @@ std::vector<Triangle> extractTriangles(const ColladaDocument& document)
             if (!isAllTriangles(group)) {
                 continue;
             }
-            const std::uint32_t count = faceCount(group);
+            // Faces beyond the group's index data would be all zeros and draw nothing; leaving them
+            // out keeps a vcount or count that promises millions of faces from allocating them.
+            std::size_t indexed = 0;
+            for (const std::vector<std::uint32_t>& list : group.indexLists) {
+                indexed = std::max(indexed, list.size());
+            }
+            const auto count =
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(faceCount(group), (indexed + 2) / 3));
             const std::size_t first = triangles.size();
             triangles.resize(first + count);
             Triangle* added = triangles.data() + first;

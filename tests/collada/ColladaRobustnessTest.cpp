@@ -93,8 +93,8 @@ TEST(ColladaRobustness, IndicesPastTheDataLeaveCornersAtZero)
     const auto document = load("hostile_indices.dae");
     const std::vector<Triangle> triangles = extractTriangles(*document);
     // Three face-vertices from seven integers in two columns; the polylist promises three faces
-    // but its p holds one.
-    ASSERT_EQ(triangles.size(), 4u);
+    // but its p holds one: the faces without any index data are left out.
+    ASSERT_EQ(triangles.size(), 2u);
     EXPECT_EQ(triangles[0].corners[0].position, (Vector3f{1, 1, 1}));
     EXPECT_EQ(triangles[0].corners[0].s, 0.1f);
     EXPECT_EQ(triangles[0].corners[1].position, (Vector3f{0, 0, 0})); // index 3 of 3 positions
@@ -105,11 +105,31 @@ TEST(ColladaRobustness, IndicesPastTheDataLeaveCornersAtZero)
     EXPECT_EQ(triangles[0].corners[2].s, 0.3f);
     EXPECT_EQ(triangles[0].corners[2].t, 0.4f);
     EXPECT_EQ(triangles[1].corners[0].position, (Vector3f{3, 3, 3}));
-    for (int t = 2; t < 4; ++t) {
-        for (const Corner& corner : triangles[t].corners) {
-            EXPECT_EQ(corner.position, (Vector3f{0, 0, 0}));
-        }
+    EXPECT_EQ(triangles[1].corners[2].position, (Vector3f{1, 1, 1}));
+}
+
+TEST(ColladaRobustness, FacesPromisedWithoutIndexDataAreNotAllocated)
+{
+    // A polylist whose vcount announces a million triangles over a p of one.
+    std::string vcount;
+    for (int i = 0; i < 1000000; ++i) {
+        vcount += "3 ";
     }
+    const std::string text = "<COLLADA><library_geometries><geometry id='g'><mesh>"
+                             "<source id='p'><float_array>1 2 3</float_array>"
+                             "<technique_common><accessor count='1' stride='3'/></technique_common></source>"
+                             "<vertices id='v'><input semantic='POSITION' source='#p'/></vertices>"
+                             "<polylist count='1000000'><input semantic='VERTEX' source='#v' offset='0'/>"
+                             "<vcount>" +
+                             vcount +
+                             "</vcount><p>0 0 0</p></polylist>"
+                             "</mesh></geometry></library_geometries></COLLADA>";
+    ColladaDocument document;
+    EXPECT_TRUE(document.loadFromMemory(text, "/models"));
+    EXPECT_EQ(document.geometries()[0]->mesh->groups[0].faceVertexCounts.size(), 1000000u);
+    const std::vector<Triangle> triangles = extractTriangles(document);
+    ASSERT_EQ(triangles.size(), 1u);
+    EXPECT_EQ(triangles[0].corners[2].position, (Vector3f{1, 2, 3}));
 }
 
 TEST(ColladaRobustness, DanglingAndCyclicReferencesEndInDefinedStates)
