@@ -45,10 +45,14 @@ inline constexpr int vertexStride = 32;
 inline constexpr int vertexNormalOffset = 8;
 inline constexpr int vertexPositionOffset = 20;
 
-// All triangles of all all-triangle groups of all geometries, merged in document order. Needs no GL context.
+// All triangles of all all-triangle groups of all geometries, merged in document order. A corner
+// whose index is missing or points past its source keeps zeros; faces past a group's index data
+// are left out. Needs no GL context.
 std::vector<Triangle> extractTriangles(const ColladaDocument& document);
 
-// Builds the mesh for the current render mode; the GL context must be current.
+// Builds the mesh for the current render mode; the GL context must be current. VBO: a vertex
+// buffer shared through the MeshCache under the first geometry's id (a document without geometry
+// gives an empty mesh); Immediate and DisplayList: the triangle list and a display list.
 Mesh buildMesh(const ColladaDocument& document);
 
 // Records the triangles into the mesh's display list (allocating one name when it has none).
