@@ -28,7 +28,8 @@ class SceneRenderer {
     void removeObject(DrawableObject* object);
     // Draws every object in list order, skipping those outside the view while culling is on.
     void drawObjects();
-    // Numbers the light and prepares its shadow map.
+    // Numbers the light and prepares its shadow map. OpenGL numbers eight lights: a ninth and later
+    // light is left out of the frame, with one line saying so.
     void addLight(LightSource* light);
     // One whole frame: sky, shadow passes, camera pass, pick test, HUD.
     void render();

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "engine/BoundingBox.h"
 #include "engine/Camera.h"

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -118,7 +118,6 @@ ModelObject& TestScene::addPlane(Vector3f centre, float edge, Color4f colour)
 
 void TestScene::addBoxField(int count)
 {
-    addPlane({10.5f, -1.0f, 10.5f}, 24.0f, {0.8f, 0.8f, 0.8f, 1.0f});
     const int perRow = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
     const float step = 21.0f / static_cast<float>(perRow > 1 ? perRow - 1 : 1);
     for (int i = 0; i < count; ++i) {
@@ -130,6 +129,8 @@ void TestScene::addBoxField(int count)
         addBox({step * static_cast<float>(row), -1.0f + height * 0.5f, step * static_cast<float>(column)},
                {0.4f, height, 0.4f}, colour);
     }
+    // Last, as the game adds its board after the tiles and dice that stand on it.
+    addPlane({10.5f, -1.0f, 10.5f}, 24.0f, {0.8f, 0.8f, 0.8f, 1.0f});
 }
 
 void configureGameLights(libkub::PointLightSource& point, libkub::SpotLightSource& spot, float spotX,

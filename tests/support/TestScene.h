@@ -44,7 +44,8 @@ class TestScene {
     ModelObject& addBox(libkub::Vector3f centre, libkub::Vector3f size, libkub::Color4f colour);
     // A square plane of the given edge, centred at centre, facing up.
     ModelObject& addPlane(libkub::Vector3f centre, float edge, libkub::Color4f colour);
-    // A plane of 24 x 24 under a grid of count boxes (0.4 units, two rows rising) spread over it.
+    // A grid of count boxes (0.4 wide, 0.4, 1.0 or 1.6 high) spread over a plane of 24 x 24 at y = -1,
+    // the plane added last as the game adds its board last.
     void addBoxField(int count);
 
     std::vector<std::unique_ptr<ModelObject>> objects;
