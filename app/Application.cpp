@@ -4,10 +4,12 @@
 #include <GL/freeglut.h>
 
 #include "engine/Camera.h"
+#include "engine/PointLightSource.h"
 #include "engine/Ray.h"
 #include "engine/SceneRenderer.h"
 #include "engine/SpotLightSource.h"
 #include "game/Board.h"
+#include "game/Duck.h"
 #include "game/Game.h"
 #include "game/Player.h"
 #include "hud/StatusBar.h"

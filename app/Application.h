@@ -8,6 +8,7 @@
 
 namespace libkub {
 class Camera;
+class PointLightSource;
 class SceneRenderer;
 class SelectableObject;
 class SpotLightSource;
@@ -17,6 +18,7 @@ struct Ray;
 namespace Kubora {
 
 class Board;
+class Duck;
 class Game;
 class Player;
 class StatusBar;
@@ -38,11 +40,13 @@ class Application {
     std::unique_ptr<libkub::Ray> pickRay; // the renderer points at it
     std::unique_ptr<libkub::Camera> camera;
     std::unique_ptr<FrameTimer> frameTimer;
-    std::unique_ptr<libkub::SpotLightSource> spotLight; // follows the hovered tile
+    std::unique_ptr<libkub::PointLightSource> pointLight; // the main, directional light
+    std::unique_ptr<libkub::SpotLightSource> spotLight;   // follows the hovered tile
     std::unique_ptr<Board> board;
     std::unique_ptr<StatusBar> statusBar;
     std::array<std::unique_ptr<Player>, 4> players;
     std::unique_ptr<Game> game;
+    std::unique_ptr<Duck> duck; // decoration only
 
     double frameTime = 0.0; // duration of the last frame's drawing, milliseconds
     int mouseButton = 0;    // GLUT button of the last button event

@@ -23,35 +23,26 @@ namespace {
 
 std::int32_t clockSecond = 7'000'000;
 
+// The calendar clock under the test's control from before the scene is assembled, so that the
+// first turn's timer already reads it.
+struct ControlledClock {
+    ControlledClock()
+    {
+        Kubora::setCalendarClock([] { return clockSecond; });
+    }
+    ~ControlledClock() { Kubora::setCalendarClock({}); }
+    ControlledClock(const ControlledClock&) = delete;
+    ControlledClock& operator=(const ControlledClock&) = delete;
+};
+
 class GameWiring : public testing::Test {
   protected:
     void SetUp() override
     {
         Kubora::onReshape(kubora::test::glTestWindowWidth, kubora::test::glTestWindowHeight);
-        Kubora::setCalendarClock([] { return clockSecond; });
-        Kubora::Application& app = *application;
-        app.spotLight = std::make_unique<libkub::SpotLightSource>();
-        app.spotLight->position = {0.0f, 6.0f, 0.0f, 1.0f};
-        app.board = std::make_unique<Kubora::Board>();
-        app.statusBar = std::make_unique<Kubora::StatusBar>();
-        app.players[0] = std::make_unique<Kubora::Player>(0, Kubora::Computer, 1.0f, 0.0f, 0.0f);
-        app.players[1] = std::make_unique<Kubora::Player>(1, Kubora::Computer, 0.0f, 1.0f, 0.0f);
-        app.players[2] = std::make_unique<Kubora::Player>(2, Kubora::Human, 0.0f, 0.0f, 1.0f);
-        app.players[3] = std::make_unique<Kubora::Player>(3, Kubora::Computer, 1.0f, 1.0f, 0.0f);
-        app.game = std::make_unique<Kubora::Game>(app.renderer.get());
-        app.board->attachToGame(*app.game);
-        app.game->statusBar = app.statusBar.get();
-        for (auto& player : app.players) {
-            app.game->placeStartingDice(*player);
-        }
-        app.game->start();
     }
 
-    void TearDown() override
-    {
-        Kubora::setCalendarClock({});
-        libkub::RenderSettings::instance() = libkub::RenderSettings{};
-    }
+    void TearDown() override { libkub::RenderSettings::instance() = libkub::RenderSettings{}; }
 
     Kubora::Game& game() { return *application->game; }
     Kubora::BoardTile* tile(int row, int column) { return application->board->tileAt(row, column); }
@@ -64,6 +55,7 @@ class GameWiring : public testing::Test {
         Kubora::onIdle();
     }
 
+    ControlledClock clock;
     kubora::test::AssembledApplication application;
 };
 
