@@ -1,7 +1,8 @@
 // The frame on a real context, in all three render modes: light numbers, texture units and sampler
 // values read back from GL, the ninth light, a context without framebuffer objects, and pictures read
 // back from the frame (a box's shadow lies where it must and nowhere else, touches a box standing on
-// the plane, and the spot light's lit disc follows the light).
+// the plane, is whole for a box rising above the light's near plane, keeps the ambient owner colour,
+// and the spot light's lit disc follows the light).
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -372,6 +373,62 @@ TEST_P(SceneFrame, BoxRisingAboveTheLightsNearPlaneCastsItsWholeShadow)
     ASSERT_GE(tip, 0);
     EXPECT_LT(tip, lit * 0.75) << "the top of the box casts no shadow";
     EXPECT_LT(frame.brightnessAt({3.4f, planeY, 12.0f}), lit * 0.75);
+}
+
+// Frame colour at a world point, averaged over 3 x 3 pixels.
+struct Colour {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+};
+
+Colour colourAt(const Frame& frame, Vector3f point)
+{
+    int x = 0, y = 0;
+    Colour sum;
+    if (!frame.project(point, x, y)) {
+        return sum;
+    }
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            const std::size_t at = (static_cast<std::size_t>(y + dy) * frame.width + x + dx) * 3;
+            sum.r += frame.pixels[at];
+            sum.g += frame.pixels[at + 1];
+            sum.b += frame.pixels[at + 2];
+        }
+    }
+    return {sum.r / 9, sum.g / 9, sum.b / 9};
+}
+
+TEST_P(SceneFrame, AmbientOwnerColourShowsInLightAndInShadow)
+{
+    // A grey tile painted with a player's colour as its ambient, as the game marks a tile's owner.
+    const float planeY = -4.0f;
+    const Vector3f boxCentre{6.0f, -0.5f, 12.0f};
+    const Vector3f boxSize{0.8f, 0.8f, 0.8f};
+    Model& tile = *scene->addPlane({8.0f, planeY, 12.0f}, 16.0f, {0.7f, 0.7f, 0.7f, 1.0f}).model();
+    tile.material.ambient = {0.75f, 0.0f, 0.0f, 1.0f};
+    scene->addBox(boxCentre, boxSize, {0.2f, 0.2f, 0.9f, 1.0f});
+    makeRenderer({-2.0f, 6.0f, 20.0f}, {5.0f, planeY, 12.0f});
+    renderer->render();
+    const Frame frame;
+
+    const auto outline = shadowOutline({12.0f, 15.0f, 12.0f}, boxCentre, boxSize, planeY);
+    Vector3f inShadow{0.0f, planeY, 0.0f};
+    for (float x = 3.0f; x < 6.0f; x += 0.05f) {
+        if (insideDistance(outline, {x, 12.0}) > 0.2) {
+            inShadow.x = x;
+            inShadow.z = 12.0f;
+            break;
+        }
+    }
+    ASSERT_NE(inShadow.x, 0.0f);
+    const Colour shadowed = colourAt(frame, inShadow);
+    const Colour lit = colourAt(frame, {2.0f, planeY, 8.0f});
+    EXPECT_GT(shadowed.r, shadowed.g + 60) << "the owner's red is lost in the shadow";
+    EXPECT_GT(shadowed.r, shadowed.b + 60);
+    EXPECT_GT(lit.r, lit.g + 60) << "the owner's red is lost in the light";
+    EXPECT_GT(lit.g, shadowed.g + 40) << "the shadow takes the light's diffuse share";
 }
 
 TEST_P(SceneFrame, StandingBoxShadowStartsAtItsFoot)
