@@ -513,7 +513,8 @@ FIELD_Y = -1.25  # just under the tiles' bottom at -1.2
 RIM_Y = -0.95
 CHAMFER = 0.15
 BOTTOM_Y = -2.75
-BOARD_FIELD_V = 0.125  # texture rows above this belong to the field, below to the rim's wood strip
+BOARD_TEXTURE = (512, 640)  # the field takes the top 512 rows, the rim's wood strip the 128 below
+BOARD_FIELD_V = 0.2  # texture rows above this belong to the field, below to the strip
 
 
 def board_model_point(p):
@@ -556,10 +557,10 @@ def board_mesh():
         j = (i + 1) % 4
         # The field's ring runs clockwise seen from above: outward faces take its edges from j to i, the inner wall
         # (which faces the field) from i to j.
-        band(field[i], field[j], rim_inner[j], rim_inner[i], 0.01, strip * 0.3)
-        band(rim_inner[i], rim_inner[j], rim_outer[j], rim_outer[i], strip * 0.3, strip * 0.75)
-        band(chamfer[j], chamfer[i], rim_outer[i], rim_outer[j], strip * 0.75, strip * 0.85)
-        band(bottom[j], bottom[i], chamfer[i], chamfer[j], strip * 0.85, strip)
+        band(field[i], field[j], rim_inner[j], rim_inner[i], 0.01, strip * 0.12)
+        band(rim_inner[i], rim_inner[j], rim_outer[j], rim_outer[i], strip * 0.12, strip * 0.42)
+        band(chamfer[j], chamfer[i], rim_outer[i], rim_outer[j], strip * 0.42, strip * 0.5)
+        band(bottom[j], bottom[i], chamfer[i], chamfer[j], strip * 0.5, strip)
 
     mesh = Mesh()
     for tri in world.triangles:
@@ -573,7 +574,7 @@ def board_mesh():
 
 
 def board_texture():
-    size = 512
+    width, height = BOARD_TEXTURE
     noise = Noise(23)
     walnut = (0.32, 0.2, 0.12)
     walnut_dark = (0.22, 0.13, 0.07)
@@ -605,7 +606,7 @@ def board_texture():
         c = mix(c, brass, max(line, frame) * 0.85)
         return c
 
-    return size, size, paint(size, size, colour)
+    return width, height, paint(width, height, colour)
 
 
 # --------------------------------------------------------------------------------------------------------------------
