@@ -50,7 +50,7 @@ void LightSource::setupShadowMap(ShaderProgram* program, int index, Camera* scen
         computeCameraMatrices(*camera);
     }
     computeLightMatrices();
-    if (shadowProgram != nullptr) {
+    if (shadowProgram != nullptr && shadowProgram->linked) {
         glUseProgram(shadowProgram->programId);
         shadowMapLocation =
             glGetUniformLocation(shadowProgram->programId, ("shadowMap" + std::to_string(index)).c_str());

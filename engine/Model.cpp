@@ -3,6 +3,8 @@
 #include <GL/glew.h>
 
 #include <filesystem>
+#include <map>
+#include <tuple>
 #include <vector>
 
 #include "app/RenderSettings.h"
@@ -193,7 +195,9 @@ void Model::draw()
     glPopMatrix();
 }
 
-std::unique_ptr<Model> loadModel(const std::string& path)
+namespace {
+
+std::unique_ptr<Model> readModel(const std::string& path)
 {
     auto model = std::make_unique<Model>();
     std::error_code error;
@@ -222,6 +226,32 @@ std::unique_ptr<Model> loadModel(const std::string& path)
     model->textures.push_back(TextureCache::instance().obtain(imageFile).textureName);
     readMaterial(document, model->material);
     readPrograms(path, document, model->programs);
+    return model;
+}
+
+} // namespace
+
+std::unique_ptr<Model> loadModel(const std::string& path)
+{
+    // Every die and every tile reads the same file: read each file once per render mode and copy
+    // the result (the GL buffers, lists and textures are shared, the placement is each model's own).
+    // A file that cannot be used is so reported once. The file's time and size are part of the key,
+    // so a file that changes on disk is read again.
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    const auto size = std::filesystem::file_size(absolute, error);
+    const std::uintmax_t knownSize = error ? 0 : size;
+    const auto time = std::filesystem::last_write_time(absolute, error);
+    const auto knownTime = error ? 0 : time.time_since_epoch().count();
+    using Key = std::tuple<std::string, int, std::uintmax_t, long long>;
+    static std::map<Key, Model> prototypes;
+    const Key key{absolute.string(), static_cast<int>(RenderSettings::instance().renderMode), knownSize,
+                  static_cast<long long>(knownTime)};
+    if (const auto found = prototypes.find(key); found != prototypes.end()) {
+        return std::make_unique<Model>(found->second);
+    }
+    std::unique_ptr<Model> model = readModel(path);
+    prototypes.emplace(key, *model);
     return model;
 }
 

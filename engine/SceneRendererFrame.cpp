@@ -72,7 +72,9 @@ void SceneRenderer::addLight(LightSource* light)
 
 void SceneRenderer::render()
 {
-    const GLuint program = shadowProgram ? shadowProgram->programId : 0;
+    // A program that failed to link cannot be made current: the scene is then drawn without shadows
+    // instead of raising an OpenGL error in every frame.
+    const GLuint program = shadowProgram && shadowProgram->linked ? shadowProgram->programId : 0;
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPolygonMode(GL_FRONT_AND_BACK, RenderSettings::instance().wireframe ? GL_LINE : GL_FILL);
@@ -92,9 +94,11 @@ void SceneRenderer::render()
         light->prepareCameraPass(*light->camera);
         glDisable(GL_CULL_FACE);
         glBindTexture(GL_TEXTURE_2D, light->depthTexture); // on unit 1 + shadowIndex, active now
-        glUseProgram(program);
-        glUniform1i(light->shadowMapLocation, 1 + light->shadowIndex);
-        glUseProgram(0);
+        if (program != 0) {
+            glUseProgram(program);
+            glUniform1i(light->shadowMapLocation, 1 + light->shadowIndex);
+            glUseProgram(0);
+        }
     }
 
     glActiveTexture(GL_TEXTURE0); // colour textures; the shadow maps stay bound on units 1 and up
