@@ -2,7 +2,8 @@
 # Photographs the game in a private X server: starts build/kubora 1024 768, lets the match run, types
 # the given keys (X key names, e.g. F3 F2), waits once more and saves the window as a PNG.
 #   scripts/screenshot.sh [output.png] [seconds before the keys] [keys...]
-# The README's picture is made with: scripts/screenshot.sh docs/screenshot.png 12
+# The README's picture is made with (sixteen spaces hurry the computer players through a few turns):
+#   scripts/screenshot.sh docs/screenshot.png 2 $(printf "space %.0s" $(seq 16))
 set -eu
 cd "$(dirname "$0")/.."
 output=${1:-docs/screenshot.png}
