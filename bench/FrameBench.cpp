@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/RenderSettings.h"
+#include "bench/BenchTiming.h"
 #include "engine/Camera.h"
 #include "engine/PointLightSource.h"
 #include "engine/SceneRenderer.h"
@@ -29,6 +30,7 @@
 namespace {
 
 using namespace libkub;
+using kubora::bench::measure;
 
 constexpr int windowWidth = 1024;
 constexpr int windowHeight = 768;
@@ -73,27 +75,6 @@ BenchScene& sceneFor(RenderMode mode, int boxes)
     }
     RenderSettings::instance().renderMode = mode;
     return *slot;
-}
-
-// CPU time of the whole process (the renderer's worker threads included), in milliseconds. On a
-// machine shared with other work this says more than the wall clock about what a frame costs.
-double processCpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-// Times the loop's body and records the process CPU time per iteration beside the wall clock.
-template <typename Body> void measure(benchmark::State& state, Body body)
-{
-    const double start = processCpuMilliseconds();
-    for (auto _ : state) {
-        body();
-        glFinish();
-    }
-    state.counters["processCpuMs"] =
-        benchmark::Counter((processCpuMilliseconds() - start) / static_cast<double>(state.iterations()));
 }
 
 void shadowPass(SceneRenderer& renderer, LightSource& light)

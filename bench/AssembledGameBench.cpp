@@ -1,0 +1,248 @@
+// The assembled game at 1024 x 768 in a hidden window: start-up to the first frame; the frame and its
+// passes for the start scene and for a full board (all 64 tiles owned, 6 dice each) in each render
+// mode; and the frame in which a player owning all 64 tiles is reinforced (64 dice loaded at once)
+// beside the frames around it. Frames are the display callback's (render, pick ray, swap) ended by
+// glFinish; every figure is the median (and the minimum) over 7 repetitions of 5 frames.
+#include <GL/glew.h> // before any other GL header
+#include <GL/freeglut.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/FrameCallbacks.h"
+#include "app/GlExtensions.h"
+#include "app/RenderSettings.h"
+#include "app/SceneAssembly.h"
+#include "bench/BenchTiming.h"
+#include "engine/PointLightSource.h"
+#include "engine/SceneRenderer.h"
+#include "engine/ShaderProgram.h"
+#include "engine/SkyBox.h"
+#include "engine/SpotLightSource.h"
+#include "game/Board.h"
+#include "game/Game.h"
+#include "game/Player.h"
+#include "hud/StatusBar.h"
+
+namespace {
+
+using kubora::bench::measure;
+using libkub::RenderMode;
+
+constexpr int windowWidth = 1024;
+constexpr int windowHeight = 768;
+
+enum class Position { Start, FullBoard };
+
+// One assembled game, made current for the callbacks, in a render mode and a position.
+struct BenchGame {
+    BenchGame(RenderMode mode, Position position)
+    {
+        libkub::RenderSettings::instance().renderMode = mode;
+        application = std::make_unique<Kubora::Application>();
+        Kubora::Application::makeCurrent(application.get());
+        Kubora::onReshape(windowWidth, windowHeight); // as GLUT does when the window first shows
+        Kubora::assembleScene();
+        if (position == Position::FullBoard) {
+            // Each player takes a quarter of the board, as in a late match.
+            Kubora::Board& board = *application->board;
+            for (int row = 0; row < Kubora::Board::size; ++row) {
+                for (int column = 0; column < Kubora::Board::size; ++column) {
+                    const int owner = (row < 4 ? 0 : 1) + (column < 4 ? 0 : 2);
+                    application->game->setTile(*board.tileAt(row, column), application->players[owner].get(),
+                                               6);
+                }
+            }
+        }
+        Kubora::onDisplay(); // warm up: llvmpipe compiles its shader variants lazily
+        glFinish();
+    }
+
+    std::unique_ptr<Kubora::Application> application;
+};
+
+BenchGame& gameFor(RenderMode mode, Position position)
+{
+    static std::map<std::pair<int, int>, std::unique_ptr<BenchGame>> games;
+    const std::pair<int, int> key{mode, static_cast<int>(position)};
+    if (auto found = games.find(key); found != games.end()) {
+        libkub::RenderSettings::instance().renderMode = mode;
+        Kubora::Application::makeCurrent(found->second->application.get());
+        return *found->second;
+    }
+    games.clear(); // one game at a time; benchmarks run grouped by game
+    auto& fresh = games[key];
+    fresh = std::make_unique<BenchGame>(mode, position);
+    return *fresh;
+}
+
+void shadowPass(libkub::SceneRenderer& renderer, libkub::LightSource& light)
+{
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
+    light.renderShadowPass(renderer);
+    glDisable(GL_CULL_FACE);
+}
+
+void BM_Frame(benchmark::State& state, RenderMode mode, Position position)
+{
+    gameFor(mode, position);
+    measure(state, [] { Kubora::onDisplay(); });
+}
+
+void BM_ShadowPass1024(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    measure(state, [&] { shadowPass(*app.renderer, *app.pointLight); });
+}
+
+void BM_ShadowPass512(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    measure(state, [&] { shadowPass(*app.renderer, *app.spotLight); });
+}
+
+void BM_SkyPass(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    app.renderer->render();
+    measure(state, [&] { app.renderer->skyBox->draw(); });
+}
+
+// The objects once under the shadow program after a frame has prepared lights and matrices.
+void BM_CameraPass(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    app.renderer->render();
+    measure(state, [&] {
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glUseProgram(app.renderer->shadowProgram->programId);
+        app.renderer->drawObjects();
+        glUseProgram(0);
+    });
+}
+
+void BM_HudPass(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    app.renderer->render();
+    measure(state, [&] { app.statusBar->draw(); });
+}
+
+// Red owns all 64 tiles with one die each. A plain frame, then the frame in which red is reinforced
+// (64 dice created and added to the scene, then drawn), then a plain frame again; between rounds the
+// board goes back to one die a tile, untimed.
+void BM_Reinforcement(benchmark::State& state, RenderMode mode, int which)
+{
+    BenchGame& bench = gameFor(mode, Position::Start);
+    Kubora::Application& app = *bench.application;
+    Kubora::Player& red = *app.players[0];
+    const auto reset = [&] {
+        for (auto& tile : app.board->tiles) {
+            app.game->setTile(*tile, &red, 1);
+        }
+        Kubora::onDisplay();
+        glFinish();
+    };
+    double cpuSpent = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        reset();
+        if (which == 2) {
+            app.game->reinforce(red);
+            Kubora::onDisplay();
+            glFinish();
+        }
+        state.ResumeTiming();
+        const double start = kubora::bench::processCpuMilliseconds();
+        if (which == 1) {
+            app.game->reinforce(red);
+        }
+        Kubora::onDisplay();
+        glFinish();
+        cpuSpent += kubora::bench::processCpuMilliseconds() - start;
+    }
+    state.counters["processCpuMs"] = benchmark::Counter(cpuSpent / static_cast<double>(state.iterations()));
+}
+
+void configure(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->Iterations(5)
+        ->Repetitions(7)
+        ->ReportAggregatesOnly(true)
+        ->ComputeStatistics(
+            "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+}
+
+void registerAll()
+{
+    using Pass = void (*)(benchmark::State&, RenderMode, Position);
+    const std::pair<RenderMode, const char*> modes[] = {
+        {libkub::VBO, "VBO"}, {libkub::Immediate, "Immediate"}, {libkub::DisplayList, "DisplayList"}};
+    const std::pair<Position, const char*> positions[] = {{Position::Start, "Start"},
+                                                          {Position::FullBoard, "FullBoard"}};
+    for (const auto& [position, positionName] : positions) {
+        for (const auto& [mode, modeName] : modes) {
+            for (const auto& [pass, function] :
+                 std::initializer_list<std::pair<const char*, Pass>>{{"Frame", BM_Frame},
+                                                                     {"ShadowPass1024", BM_ShadowPass1024},
+                                                                     {"ShadowPass512", BM_ShadowPass512},
+                                                                     {"CameraPass", BM_CameraPass},
+                                                                     {"SkyPass", BM_SkyPass},
+                                                                     {"HudPass", BM_HudPass}}) {
+                const std::string name = std::string(pass) + "/" + positionName + "/" + modeName;
+                configure(benchmark::RegisterBenchmark(name.c_str(), function, mode, position));
+            }
+        }
+    }
+    for (const auto& [mode, modeName] : modes) {
+        const char* frames[] = {"Before", "Reinforced", "After"};
+        for (int which = 0; which < 3; ++which) {
+            const std::string name = std::string("Reinforcement") + frames[which] + "/" + modeName;
+            configure(benchmark::RegisterBenchmark(name.c_str(), BM_Reinforcement, mode, which));
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Start-up as the game does it, up to the end of the first frame: window, extensions, the whole
+    // scene read from data/, one displayed frame. Measured once, cold, before anything is cached.
+    const auto launched = std::chrono::steady_clock::now();
+    const double launchedCpu = kubora::bench::processCpuMilliseconds();
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(windowWidth, windowHeight);
+    glutCreateWindow("Kubora assembled game benchmark");
+    glutHideWindow();
+    Kubora::loadGlExtensions();
+    gameFor(libkub::VBO, Position::Start); // assembly and one frame, ended by glFinish
+    const double startupMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - launched).count();
+    const double startupCpuMs = kubora::bench::processCpuMilliseconds() - launchedCpu;
+    std::printf("start-up to the first frame: %.1f ms real, %.1f ms CPU\n", startupMs, startupCpuMs);
+
+    benchmark::AddCustomContext("GL_RENDERER", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    benchmark::AddCustomContext("window", std::to_string(windowWidth) + "x" + std::to_string(windowHeight));
+    benchmark::AddCustomContext("startupToFirstFrameMs", std::to_string(startupMs));
+    benchmark::AddCustomContext("startupToFirstFrameCpuMs", std::to_string(startupCpuMs));
+    registerAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
