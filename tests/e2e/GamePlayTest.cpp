@@ -44,6 +44,8 @@ constexpr bool sanitized = false;
 // Generous for a sanitizer build on a software renderer; the tests poll and never wait longer than needed.
 constexpr auto startTimeout = 30s;
 constexpr auto reactionTimeout = 10s;
+// Time for the game to show what an input changed: a few frames, many more under the sanitizers.
+constexpr auto settle = sanitized ? 1500ms : 500ms;
 constexpr int width = 640; // the default window
 constexpr int height = 480;
 
@@ -186,7 +188,7 @@ class GamePlay : public testing::Test {
     {
         ASSERT_TRUE(server->sendKey(window, name));
         // Quick presses of one key may merge into one in freeglut: keep them apart.
-        pause(400ms);
+        pause(settle);
     }
 
     void escapeEndsWithStatusZero()
@@ -266,7 +268,7 @@ TEST_F(GamePlay, HumanSelectsMovesOntoTheEmptyNeighbourAndPasses)
 
     // Hover first, so that the spot light already shines where the click will land.
     ASSERT_TRUE(input->movePointer(corner));
-    pause(500ms);
+    pause(settle);
     const Rgb cornerBefore = kubora::test::pixelAt(capture(), cornerSurface.x, cornerSurface.y);
     ASSERT_TRUE(input->click(corner, 1));
     Rgb cornerSelected;
@@ -276,11 +278,11 @@ TEST_F(GamePlay, HumanSelectsMovesOntoTheEmptyNeighbourAndPasses)
     })) << "the selected tile is highlighted";
 
     ASSERT_TRUE(input->movePointer(neighbour));
-    pause(500ms);
+    pause(settle);
     const RgbImage beforeMove = capture();
     const Rgb neighbourBefore = kubora::test::pixelAt(beforeMove, neighbourSurface.x, neighbourSurface.y);
     ASSERT_TRUE(input->click(neighbour, 1));
-    pause(1500ms); // the dice glide for 400 ms
+    pause(settle * 3); // the dice glide for 400 ms
     const RgbImage afterMove = capture();
     const Rgb neighbourAfter = kubora::test::pixelAt(afterMove, neighbourSurface.x, neighbourSurface.y);
     EXPECT_GT(neighbourAfter.b, neighbourBefore.b + 30) << "the claimed tile turns blue";
