@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <set>
 
-#include "engine/Camera.h"
-#include "engine/PointLightSource.h"
+#include "app/Application.h"
+#include "app/FrameCallbacks.h"
 #include "engine/SpotLightSource.h"
-#include "game/Duck.h"
 #include "hud/StatusBar.h"
 #include "tests/game/GameWorld.h"
+#include "tests/support/AssembledApplication.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/PngWriter.h"
 
@@ -22,58 +22,24 @@ TEST(GameScene, BoardDiceAndStatusBarAfterAFewTurns)
 {
     const int width = kubora::test::glTestWindowWidth;
     const int height = kubora::test::glTestWindowHeight;
-    libkub::Camera camera({-10.0f, 8.0f, -10.0f}, {-2.0f, 5.0f, -2.0f}, {0.0f, 1.0f, 0.0f}, 1.0f, 90.0f,
-                          static_cast<float>(width) / static_cast<float>(height), 45.0f);
-    camera.viewportWidth = width;
-    camera.viewportHeight = height;
-    glViewport(0, 0, width, height);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    camera.applyProjection();
-
-    libkub::SceneRenderer renderer(&camera);
-    libkub::PointLightSource point;
-    point.position = {12.0f, 15.0f, 12.0f, 0.0f};
-    point.ambient = {0.3f, 0.3f, 0.3f, 0.4f};
-    point.diffuse = {0.6f, 0.6f, 0.6f, 1.0f};
-    point.specular = {0.1f, 0.1f, 0.2f, 0.5f};
-    libkub::SpotLightSource spot;
-    spot.position = {0.0f, 6.0f, 0.0f, 1.0f};
-    spot.ambient = {0.0f, 0.0f, 0.0f, 0.0f};
-    spot.exponent = 36.0f;
-    spot.cutOff = 64.0f;
-    Kubora::Board board;
-    Kubora::StatusBar statusBar;
-    renderer.hudElements.push_back(&statusBar);
-    renderer.addLight(&point);
-    renderer.addLight(&spot);
-    Kubora::Player players[4] = {{0, Kubora::Computer, 1.0f, 0.0f, 0.0f},
-                                 {1, Kubora::Computer, 0.0f, 1.0f, 0.0f},
-                                 {2, Kubora::Human, 0.0f, 0.0f, 1.0f},
-                                 {3, Kubora::Computer, 1.0f, 1.0f, 0.0f}};
-    Kubora::Game game(&renderer);
-    board.attachToGame(game);
-    game.statusBar = &statusBar;
-    for (Kubora::Player& player : players) {
-        game.placeStartingDice(player);
-    }
-    Kubora::Duck duck;
-    duck.model()->setPosition(24.0f, -1.8f, 23.4f);
-    duck.model()->mesh.rotation = {0.0f, 1.0f, 0.0f, 46.0f};
-    duck.model()->setSize(0.02f, 0.02f, 0.02f);
-    renderer.addObject(&duck);
-    board.model()->setSize(16.8f, 3.0f, 16.8f);
-    board.model()->setPosition(10.0f, -2.0f, 9.0f);
-    renderer.addObject(&board);
+    // The game's own scene, assembled as start-up does, with the clock under the test's control from
+    // the first turn on.
+    Kubora::setCalendarClock([] { return testSecond; });
+    testSecond = 6'000'000;
+    kubora::test::AssembledApplication application;
+    Kubora::onReshape(width, height);
+    libkub::SceneRenderer& renderer = *application->renderer;
+    libkub::SpotLightSource& spot = *application->spotLight;
+    Kubora::Board& board = *application->board;
+    Kubora::StatusBar& statusBar = *application->statusBar;
+    Kubora::Game& game = *application->game;
+    auto& players = application->players;
 
     // Two rounds, the human passing at once, then the human's turn with a selection and the hover
     // light over it; an attack of red's shows in the bar.
-    Kubora::setCalendarClock([] { return testSecond; });
-    testSecond = 6'000'000;
-    game.start();
     for (int frame = 0; frame < 400; ++frame) {
         game.update(100.0);
-        if (game.currentPlayer == &players[2]) {
+        if (game.currentPlayer == players[2].get()) {
             if (frame > 200) {
                 break;
             }
@@ -81,15 +47,15 @@ TEST(GameScene, BoardDiceAndStatusBarAfterAFewTurns)
         }
         testSecond += frame % 3 == 0 ? 1 : 0;
     }
-    ASSERT_EQ(game.currentPlayer, &players[2]);
+    ASSERT_EQ(game.currentPlayer, players[2].get());
     game.update(100.0);
     game.handleClick(board.tileAt(0, 0));
     spot.position = {0.0f, 6.0f, 0.0f, 1.0f};
     spot.direction = {0.0f, -1.0f, 0.0f};
-    players[2].attackerRolls = {6, 3, 0, 5};
-    players[2].attackerColour = {0.0f, 0.0f, 0.75f};
-    players[2].defenderRolls = {2, 1};
-    players[2].defenderColour = {0.75f, 0.0f, 0.0f};
+    players[2]->attackerRolls = {6, 3, 0, 5};
+    players[2]->attackerColour = {0.0f, 0.0f, 0.75f};
+    players[2]->defenderRolls = {2, 1};
+    players[2]->defenderColour = {0.75f, 0.0f, 0.0f};
     game.update(16.0);
     statusBar.framesPerSecond = 59.9f;
 
