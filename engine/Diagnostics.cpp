@@ -10,4 +10,4 @@ void reportProblem(const std::string& subject, const std::string& problem)
     std::fflush(stderr);
 }
 
-}  // namespace libkub
+} // namespace libkub

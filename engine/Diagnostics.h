@@ -7,4 +7,4 @@ namespace libkub {
 
 void reportProblem(const std::string& subject, const std::string& problem);
 
-}  // namespace libkub
+} // namespace libkub

@@ -1,6 +1,6 @@
 #include "tests/support/GlTestContext.h"
 
-#include <GL/glew.h>  // before any other GL header
+#include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // GoogleTest entry point for the *GLTest executables: one hidden freeglut window gives every
 // test of the process a current OpenGL context on whatever renderer the display offers.
-#include <GL/glew.h>  // before any other GL header
+#include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
