@@ -5,24 +5,15 @@
 #include <string>
 
 #include "collada/ColladaDocument.h"
+#include "tests/support/ColladaFixtures.h"
 #include "collada/ColladaQueries.h"
 
 using namespace libkub;
 
 namespace {
 
-const std::string fixtureFolder = std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/collada";
-
-// Loads a fixture; `loaded` receives the reader's result.
-std::unique_ptr<ColladaDocument> load(const std::string& name, bool* loaded = nullptr)
-{
-    auto document = std::make_unique<ColladaDocument>();
-    const bool result = document->loadFromFile(fixtureFolder + "/" + name);
-    if (loaded != nullptr) {
-        *loaded = result;
-    }
-    return document;
-}
+const std::string fixtureFolder = kubora::test::colladaFixtureFolder();
+using kubora::test::loadColladaFixture;
 
 bool hasDiagnostic(const ColladaDocument& document, ColladaCode code, DiagnosticLevel level)
 {
@@ -38,7 +29,7 @@ bool hasDiagnostic(const ColladaDocument& document, ColladaCode code, Diagnostic
 
 TEST(ColladaEdgeCase, TwoColumnsSplitTwelveIntegersIntoSixIndicesEach)
 {
-    const auto document = load("edge_offsets_and_columns.dae");
+    const auto document = loadColladaFixture("edge_offsets_and_columns.dae");
     const PrimitiveGroup& group = document->geometries()[0]->mesh->groups[0];
     EXPECT_EQ(group.faceVertexCounts, (std::vector<std::uint32_t>{3, 3}));
     EXPECT_EQ(group.columnCount, 2u);
@@ -51,7 +42,7 @@ TEST(ColladaEdgeCase, TwoColumnsSplitTwelveIntegersIntoSixIndicesEach)
 
 TEST(ColladaEdgeCase, InputsWithoutOffsetsLandAtColumnsOneAndTwo)
 {
-    const auto document = load("edge_offsets_and_columns.dae");
+    const auto document = loadColladaFixture("edge_offsets_and_columns.dae");
     const PrimitiveGroup& group = document->geometries()[0]->mesh->groups[1];
     ASSERT_EQ(group.inputs.size(), 2u);
     EXPECT_EQ(group.inputs[0].offset, 1u);
@@ -64,7 +55,7 @@ TEST(ColladaEdgeCase, InputsWithoutOffsetsLandAtColumnsOneAndTwo)
 
 TEST(ColladaEdgeCase, TrianglesAreListedBeforeAPolylistWrittenFirst)
 {
-    const auto document = load("edge_group_order.dae");
+    const auto document = loadColladaFixture("edge_group_order.dae");
     const auto& groups = document->geometries()[0]->mesh->groups;
     ASSERT_EQ(groups.size(), 2u);
     EXPECT_EQ(groups[0].kind, GroupKind::Triangles);
@@ -75,7 +66,7 @@ TEST(ColladaEdgeCase, TrianglesAreListedBeforeAPolylistWrittenFirst)
 
 TEST(ColladaEdgeCase, AQuadMakesItsWholePolylistNotTriangles)
 {
-    const auto document = load("edge_quad_in_polylist.dae");
+    const auto document = loadColladaFixture("edge_quad_in_polylist.dae");
     const auto& groups = document->geometries()[0]->mesh->groups;
     ASSERT_EQ(groups.size(), 2u);
     EXPECT_TRUE(isAllTriangles(groups[0])); // the triangles element, listed first
@@ -87,7 +78,7 @@ TEST(ColladaEdgeCase, AQuadMakesItsWholePolylistNotTriangles)
 TEST(ColladaEdgeCase, ColoursDefaultsAndTextures)
 {
     bool loaded = true;
-    const auto document = load("edge_effect_colours.dae", &loaded);
+    const auto document = loadColladaFixture("edge_effect_colours.dae", &loaded);
     const CommonProfile& grey = *findCommonProfile(*document->effects()[0]);
     EXPECT_EQ(grey.shadingModel, ShadingModel::Lambert);
     EXPECT_EQ(grey.emission, (ColladaColor{0.5f, 0.5f, 0.5f, 1.0f}));
@@ -114,7 +105,7 @@ TEST(ColladaEdgeCase, ColoursDefaultsAndTextures)
 
 TEST(ColladaEdgeCase, AccessorCountTimesStrideSizesTheData)
 {
-    const auto document = load("edge_accessor_padding.dae");
+    const auto document = loadColladaFixture("edge_accessor_padding.dae");
     const auto& sources = document->geometries()[0]->mesh->sources;
     ASSERT_EQ(sources.size(), 3u);
     EXPECT_EQ(sources[0]->data, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0, 0}));
@@ -128,7 +119,7 @@ TEST(ColladaEdgeCase, AccessorCountTimesStrideSizesTheData)
 TEST(ColladaEdgeCase, ImageFileNamesResolveAgainstTheDocumentFolder)
 {
     bool loaded = true;
-    const auto document = load("edge_image_paths.dae", &loaded);
+    const auto document = loadColladaFixture("edge_image_paths.dae", &loaded);
     const auto& images = document->images();
     ASSERT_EQ(images.size(), 9u);
     EXPECT_EQ(images[0]->fileName, fixtureFolder + "/tex/wood.png");
@@ -149,7 +140,7 @@ TEST(ColladaEdgeCase, ImageFileNamesResolveAgainstTheDocumentFolder)
 TEST(ColladaEdgeCase, ALowerCaseRootLoadsAsEmpty)
 {
     bool loaded = true;
-    const auto document = load("edge_lowercase_root.dae", &loaded);
+    const auto document = loadColladaFixture("edge_lowercase_root.dae", &loaded);
     EXPECT_FALSE(loaded);
     EXPECT_TRUE(document->images().empty());
     EXPECT_EQ(document->version(), "1.4.1");
@@ -161,7 +152,7 @@ TEST(ColladaEdgeCase, ALowerCaseRootLoadsAsEmpty)
 TEST(ColladaEdgeCase, AnAssetInLibraryImagesHoldsPositionZero)
 {
     bool loaded = false;
-    const auto document = load("edge_images_asset.dae", &loaded);
+    const auto document = loadColladaFixture("edge_images_asset.dae", &loaded);
     EXPECT_TRUE(loaded); // warnings only
     const auto& images = document->images();
     ASSERT_EQ(images.size(), 5u);
@@ -186,7 +177,7 @@ TEST(ColladaEdgeCase, AnAssetInLibraryImagesHoldsPositionZero)
 TEST(ColladaEdgeCase, GroupKindsHolesAndMisplacedElements)
 {
     bool loaded = true;
-    const auto document = load("edge_group_kinds.dae", &loaded);
+    const auto document = loadColladaFixture("edge_group_kinds.dae", &loaded);
     EXPECT_FALSE(loaded);
     const auto& groups = document->geometries()[0]->mesh->groups;
     ASSERT_EQ(groups.size(), 6u);

@@ -4,18 +4,15 @@
 #include <string>
 
 #include "collada/ColladaDocument.h"
+#include "tests/support/ColladaFixtures.h"
 #include "collada/ColladaQueries.h"
 
 using namespace libkub;
 
 namespace {
 
-const std::string fixtureFolder = std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/collada";
-
-std::string fixture(const std::string& name)
-{
-    return fixtureFolder + "/" + name;
-}
+const std::string fixtureFolder = kubora::test::colladaFixtureFolder();
+const auto fixture = kubora::test::colladaFixture;
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "collada/ColladaDocument.h"
+#include "tests/support/ColladaFixtures.h"
 #include "collada/ColladaQueries.h"
 #include "engine/Mesh.h"
 
@@ -12,17 +13,7 @@ using namespace libkub;
 
 namespace {
 
-const std::string fixtureFolder = std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/collada";
-
-std::unique_ptr<ColladaDocument> load(const std::string& name, bool* loaded = nullptr)
-{
-    auto document = std::make_unique<ColladaDocument>();
-    const bool result = document->loadFromFile(fixtureFolder + "/" + name);
-    if (loaded != nullptr) {
-        *loaded = result;
-    }
-    return document;
-}
+using kubora::test::loadColladaFixture;
 
 std::size_t countOf(const ColladaDocument& document, ColladaCode code)
 {
@@ -38,7 +29,7 @@ std::size_t countOf(const ColladaDocument& document, ColladaCode code)
 TEST(ColladaRobustness, CountsThatWouldAllocateGigabytesAreNotBelieved)
 {
     bool loaded = true;
-    const auto document = load("hostile_counts.dae", &loaded);
+    const auto document = loadColladaFixture("hostile_counts.dae", &loaded);
     EXPECT_FALSE(loaded); // the group count does not match
     EXPECT_EQ(document->images()[0]->width, 0u);
     EXPECT_EQ(document->images()[0]->height, 4294967295u);
@@ -61,7 +52,7 @@ TEST(ColladaRobustness, CountsThatWouldAllocateGigabytesAreNotBelieved)
 
 TEST(ColladaRobustness, NegativeAndNonNumericNumbersReadAsDefinedValues)
 {
-    const auto document = load("hostile_numbers.dae");
+    const auto document = loadColladaFixture("hostile_numbers.dae");
     const CommonProfile& common = *findCommonProfile(*document->effects()[0]);
     EXPECT_EQ(common.diffuse, (ColladaColor{0, 0.5f, -0.25f, 1}));
     EXPECT_FLOAT_EQ(common.shininess, 0.0f);
@@ -90,7 +81,7 @@ TEST(ColladaRobustness, NegativeAndNonNumericNumbersReadAsDefinedValues)
 
 TEST(ColladaRobustness, IndicesPastTheDataLeaveCornersAtZero)
 {
-    const auto document = load("hostile_indices.dae");
+    const auto document = loadColladaFixture("hostile_indices.dae");
     const std::vector<Triangle> triangles = extractTriangles(*document);
     // Three face-vertices from seven integers in two columns; the polylist promises three faces
     // but its p holds one: the faces without any index data are left out.
@@ -135,7 +126,7 @@ TEST(ColladaRobustness, FacesPromisedWithoutIndexDataAreNotAllocated)
 TEST(ColladaRobustness, DanglingAndCyclicReferencesEndInDefinedStates)
 {
     bool loaded = true;
-    const auto document = load("hostile_references.dae", &loaded);
+    const auto document = loadColladaFixture("hostile_references.dae", &loaded);
     EXPECT_FALSE(loaded);
     const auto& materials = document->materials();
     ASSERT_EQ(materials.size(), 6u);
@@ -172,7 +163,7 @@ TEST(ColladaRobustness, DanglingAndCyclicReferencesEndInDefinedStates)
 TEST(ColladaRobustness, DeepNestingIsWalkedPast)
 {
     bool loaded = false;
-    const auto document = load("hostile_deep_nesting.dae", &loaded);
+    const auto document = loadColladaFixture("hostile_deep_nesting.dae", &loaded);
     EXPECT_TRUE(loaded);
     EXPECT_EQ(extractTriangles(*document).size(), 1u);
 }
@@ -180,7 +171,7 @@ TEST(ColladaRobustness, DeepNestingIsWalkedPast)
 TEST(ColladaRobustness, EntityBombsAreRefusedAtOnce)
 {
     bool loaded = true;
-    const auto document = load("hostile_entities.dae", &loaded);
+    const auto document = loadColladaFixture("hostile_entities.dae", &loaded);
     EXPECT_FALSE(loaded);
     EXPECT_TRUE(document->images().empty());
     ASSERT_EQ(document->diagnostics().size(), 1u);
@@ -190,19 +181,19 @@ TEST(ColladaRobustness, EntityBombsAreRefusedAtOnce)
 TEST(ColladaRobustness, BrokenAndMissingFilesLeaveAnEmptyDocument)
 {
     bool loaded = true;
-    const auto cut = load("hostile_not_well_formed.dae", &loaded);
+    const auto cut = loadColladaFixture("hostile_not_well_formed.dae", &loaded);
     EXPECT_FALSE(loaded);
     EXPECT_TRUE(cut->geometries().empty());
     ASSERT_EQ(cut->diagnostics().size(), 1u);
     EXPECT_EQ(cut->diagnostics()[0].code, ColladaCode::NotWellFormed);
     EXPECT_NE(cut->diagnostics()[0].message.find("Premature end of data"), std::string::npos);
 
-    const auto missing = load("no_such_file.dae", &loaded);
+    const auto missing = loadColladaFixture("no_such_file.dae", &loaded);
     EXPECT_FALSE(loaded);
     ASSERT_EQ(missing->diagnostics().size(), 1u);
     EXPECT_EQ(missing->diagnostics()[0].code, ColladaCode::FileNotReadable);
 
-    const auto folder = load("", &loaded); // the fixture folder itself
+    const auto folder = loadColladaFixture("", &loaded); // the fixture folder itself
     EXPECT_FALSE(loaded);
     EXPECT_EQ(folder->diagnostics()[0].code, ColladaCode::FileNotReadable);
 }

@@ -4,16 +4,14 @@
 #include <string>
 
 #include "collada/ColladaDocument.h"
+#include "tests/support/ColladaFixtures.h"
 #include "engine/Mesh.h"
 
 using namespace libkub;
 
 namespace {
 
-std::string fixture(const std::string& name)
-{
-    return std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/collada/" + name;
-}
+const auto fixture = kubora::test::colladaFixture;
 
 std::vector<Triangle> trianglesOf(const std::string& name)
 {

@@ -8,6 +8,7 @@
 
 #include "app/RenderSettings.h"
 #include "collada/ColladaDocument.h"
+#include "tests/support/ColladaFixtures.h"
 #include "engine/Mesh.h"
 #include "engine/MeshCache.h"
 #include "tests/support/GlTestContext.h"
@@ -16,10 +17,7 @@ using namespace libkub;
 
 namespace {
 
-std::string fixture(const std::string& name)
-{
-    return std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/collada/" + name;
-}
+const auto fixture = kubora::test::colladaFixture;
 
 // Builds the mesh of a fixture in the given render mode, restoring the mode afterwards.
 Mesh buildIn(RenderMode mode, const std::string& name)
