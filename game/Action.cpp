@@ -12,13 +12,12 @@ Action chooseAction(const Player* current, const BoardTile* from, const BoardTil
     if (to->owner == current) {
         return Action::Select;
     }
-    if (from == nullptr || !areAdjacent(from, to)) {
+    // Only a tile of the current player acts for it. A lost attack leaves the defender's tile selected,
+    // and that tile must not move or attack with the enemy's dice.
+    if (from == nullptr || from->owner != current || !areAdjacent(from, to)) {
         return Action::Nothing;
     }
-    if (to->owner == nullptr) {
-        return Action::Move;
-    }
-    return from->owner != nullptr ? Action::Attack : Action::Nothing;
+    return to->owner == nullptr ? Action::Move : Action::Attack;
 }
 
 } // namespace Kubora

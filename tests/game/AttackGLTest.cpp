@@ -2,6 +2,9 @@
 // rolls chosen through the calendar second (tie, win, loss, undefended tile, single-die winner).
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
+
 #include "game/Action.h"
 #include "game/Attack.h"
 #include "tests/game/GameWorld.h"
@@ -58,9 +61,10 @@ TEST(Attack, DecisionTableRowByRow)
     // Identity, not index: a record with blue's index is another player here.
     const Kubora::Player blueTwin(2, Kubora::Human, 0.0f, 0.0f, 1.0f);
     EXPECT_EQ(chooseAction(&blueTwin, nullptr, own), Action::Nothing);
-    // An enemy's tile as the from tile (left selected by a lost attack) still moves and attacks.
-    EXPECT_EQ(chooseAction(blue, enemy, world.tile(1, 1)), Action::Move);
-    // From a tile nobody owns, an attack is no action.
+    // A from tile the current player does not own (an enemy's, left selected by a lost attack, or
+    // nobody's) is no selection: it neither moves nor attacks.
+    EXPECT_EQ(chooseAction(blue, enemy, world.tile(1, 1)), Action::Nothing);
+    EXPECT_EQ(chooseAction(blue, enemy, own), Action::Select);
     EXPECT_EQ(chooseAction(blue, diagonalEmpty, enemy), Action::Nothing);
 }
 
@@ -247,33 +251,35 @@ TEST(Clicks, SelectMoveAndAttackAsTheTableSays)
     EXPECT_EQ(game.pending.size(), 4u);
 }
 
-TEST(Clicks, ALostAttackLeavesTheDefenderSelectedAndJudgesTheNextClickFromIt)
+TEST(Clicks, AfterALostAttackTheDefendersTileNeverActsForThePlayer)
 {
     GameWorld world;
     world.enterPlayers();
-    world.setPosition({"B2 R1 . . . . . .", ". . G3 . . . . .", ". . . . . . . .", ". . . . . . . .",
+    world.setPosition({"B2 R2 G3 . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                        ". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . ."});
     Kubora::Game& game = *world.game;
     game.currentPlayer = world.player('B');
     const libkub::Color4f plain = world.tile(0, 1)->model()->material.diffuse;
 
     game.handleClick(world.tile(0, 0));
-    testSecond = secondRolling(2, 3, 1, 5);
-    game.handleClick(world.tile(0, 1));
+    testSecond = secondRolling(2, 3, 2, 5);
+    game.handleClick(world.tile(0, 1)); // lost
     EXPECT_EQ(world.tile(0, 1)->owner, world.player('R'));
-    EXPECT_EQ(world.board->selectedTile, world.tile(0, 1));
+    EXPECT_EQ(world.board->selectedTile, world.tile(0, 1)); // still highlighted
     EXPECT_FLOAT_EQ(world.tile(0, 1)->model()->material.diffuse.r, plain.r + 1.0f);
     EXPECT_EQ(world.tile(0, 0)->diceCount(), 1u);
+    const std::size_t pendingAfterAttack = game.pending.size();
 
-    // The next click is judged from red's tile: the empty tile below it is a move that moves
-    // nothing (red's tile holds one die) but takes the selection.
-    game.handleClick(world.tile(1, 1));
-    EXPECT_EQ(world.board->selectedTile, world.tile(1, 1));
-    EXPECT_EQ(world.tile(1, 1)->owner, nullptr);
-    // From that unowned tile, a click on green's neighbouring tile is no action.
-    const std::size_t pendingBefore = game.pending.size();
-    game.handleClick(world.tile(1, 2));
-    EXPECT_EQ(world.board->selectedTile, world.tile(1, 1));
-    EXPECT_EQ(game.pending.size(), pendingBefore);
-    EXPECT_EQ(world.tile(1, 2)->diceCount(), 3u);
+    game.handleClick(world.tile(1, 1)); // red's empty neighbour
+    game.handleClick(world.tile(0, 2)); // green, next to red
+    EXPECT_EQ(game.pending.size(), pendingAfterAttack);
+    EXPECT_EQ(world.board->selectedTile, world.tile(0, 1));
+    const std::array<std::pair<int, int>, 3> tiles{{{0, 1}, {1, 1}, {0, 2}}};
+    const std::array<char, 3> owners{'R', '.', 'G'};
+    const std::array<std::size_t, 3> dice{2, 0, 3};
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+        const BoardTile* tile = world.tile(tiles[i].first, tiles[i].second);
+        EXPECT_EQ(tile->owner, owners[i] == '.' ? nullptr : world.player(owners[i])) << i;
+        EXPECT_EQ(tile->diceCount(), dice[i]) << i;
+    }
 }
