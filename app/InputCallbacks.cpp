@@ -31,6 +31,7 @@ bool* heldKeyFlag(Application& application, unsigned char key)
 {
     switch (key) {
     case '+':
+    case '=': // '+' is Shift+'=' on most keyboards: released Shift first, the key comes up as '='
         return &application.zoomIn;
     case '-':
         return &application.zoomOut;

@@ -35,6 +35,7 @@ void expectNear(Vector3f actual, Vector3f expected, float within)
 
 } // namespace
 
+// '+' pairs with '=', its unshifted key: a release after Shift was let go comes up as '='.
 TEST_F(HeldKeys, PressesSetAndReleasesClearTheFlagsInBothCases)
 {
     const struct {
@@ -43,7 +44,7 @@ TEST_F(HeldKeys, PressesSetAndReleasesClearTheFlagsInBothCases)
         bool Kubora::Application::*flag;
     } keys[] = {{'a', 'A', &Kubora::Application::moveLeft}, {'d', 'D', &Kubora::Application::moveRight},
                 {'w', 'W', &Kubora::Application::moveUp},   {'s', 'S', &Kubora::Application::moveDown},
-                {'+', '+', &Kubora::Application::zoomIn},   {'-', '-', &Kubora::Application::zoomOut}};
+                {'+', '=', &Kubora::Application::zoomIn},   {'-', '-', &Kubora::Application::zoomOut}};
     for (const auto& key : keys) {
         Kubora::onKeyDown(key.lower, 0, 0);
         EXPECT_TRUE((*application).*key.flag) << key.lower;
@@ -59,7 +60,7 @@ TEST_F(HeldKeys, PressesSetAndReleasesClearTheFlagsInBothCases)
 TEST_F(HeldKeys, OtherKeysSetNothingAndMoveNothing)
 {
     const Vector3f eye = camera().eye;
-    for (int key : {int{'x'}, int{'q'}, int{'='}, int{'_'}, int{'1'}, 200}) {
+    for (int key : {int{'x'}, int{'q'}, int{'_'}, int{'1'}, 200}) {
         Kubora::onKeyDown(static_cast<unsigned char>(key), 0, 0);
     }
     EXPECT_FALSE(application->moveLeft || application->moveRight || application->moveUp ||
