@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace libkub {
 
@@ -57,10 +58,11 @@ bool slab(float origin, float direction, float low, float high, float& enter, fl
 
 } // namespace
 
-bool rayHitsBox(const Ray& ray, const BoundingBox& box, float t0, float t1)
+namespace {
+
+// The parameters [enter, leave] over which the ray lies inside the box, or false when it never does.
+bool clipToBox(const Ray& ray, const BoundingBox& box, float& tmin, float& tmax)
 {
-    float tmin = 0.0f;
-    float tmax = 0.0f;
     if (!slab(ray.origin.x, ray.direction.x, box.min.x, box.max.x, tmin, tmax)) {
         return false;
     }
@@ -78,7 +80,26 @@ bool rayHitsBox(const Ray& ray, const BoundingBox& box, float t0, float t1)
     }
     tmin = std::max(tmin, enter);
     tmax = std::min(tmax, leave);
-    return tmin < t1 && tmax > t0;
+    return true;
+}
+
+} // namespace
+
+bool rayHitsBox(const Ray& ray, const BoundingBox& box, float t0, float t1)
+{
+    float tmin = 0.0f;
+    float tmax = 0.0f;
+    return clipToBox(ray, box, tmin, tmax) && tmin < t1 && tmax > t0;
+}
+
+std::optional<float> rayEntersBox(const Ray& ray, const BoundingBox& box, float t0, float t1)
+{
+    float tmin = 0.0f;
+    float tmax = 0.0f;
+    if (!clipToBox(ray, box, tmin, tmax) || tmax < t0 || tmin > t1) {
+        return std::nullopt;
+    }
+    return std::max(tmin, t0);
 }
 
 } // namespace libkub

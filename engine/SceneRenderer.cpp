@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "app/RenderSettings.h"
 #include "engine/Camera.h"
@@ -15,6 +16,13 @@
 #include "hud/HUDElement.h"
 
 namespace libkub {
+
+namespace {
+
+// How far ahead of the eye the pick ray reaches.
+constexpr float pickRange = 100.0f;
+
+} // namespace
 
 SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
 {
@@ -54,10 +62,19 @@ void SceneRenderer::pickTest()
     if (pickRay == nullptr) {
         return;
     }
+    // Only what lies in front of the eye counts, and the nearest hit wins: a pointer over a tile's top
+    // can cross the box of the tile behind it too.
+    SelectableObject* nearest = nullptr;
+    float nearestDistance = pickRange;
     for (SelectableObject* selectable : selectables) {
-        if (selectable->hitTest(*pickRay, -100.0f, 100.0f)) {
-            pickedObject = selectable;
+        const std::optional<float> distance = selectable->hitDistance(*pickRay, 0.0f, pickRange);
+        if (distance && (nearest == nullptr || *distance < nearestDistance)) {
+            nearest = selectable;
+            nearestDistance = *distance;
         }
+    }
+    if (nearest != nullptr) {
+        pickedObject = nearest;
     }
 }
 

@@ -33,7 +33,8 @@ class SceneRenderer {
     void addLight(LightSource* light);
     // One whole frame: sky, shadow passes, camera pass, pick test, HUD.
     void render();
-    // Makes the last selectable object hit by the pick ray the picked object (kept when none is hit).
+    // Makes the nearest selectable object hit by the pick ray in front of the eye the picked object
+    // (kept when none is hit).
     void pickTest();
 
     std::vector<DrawableObject*> objects;

@@ -35,6 +35,11 @@ bool BoardTile::hitTest(const libkub::Ray& ray, float t0, float t1)
     return libkub::rayHitsBox(ray, tileModel->bounds(), t0, t1);
 }
 
+std::optional<float> BoardTile::hitDistance(const libkub::Ray& ray, float t0, float t1)
+{
+    return libkub::rayEntersBox(ray, tileModel->bounds(), t0, t1);
+}
+
 void BoardTile::placeDie(Die* die)
 {
     const libkub::Vector3f slot = stackSlot(position(), dice.size());

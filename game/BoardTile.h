@@ -29,6 +29,7 @@ class BoardTile final : public libkub::DrawableObject, public libkub::Selectable
     libkub::Model* model() override { return tileModel.get(); }
     // True when the ray meets the tile's box for a parameter between t0 and t1.
     bool hitTest(const libkub::Ray& ray, float t0, float t1) override;
+    std::optional<float> hitDistance(const libkub::Ray& ray, float t0, float t1) override;
 
     // Puts a die on top of the stack, placed and sized for its slot. The caller adds it to the scene.
     void placeDie(Die* die);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "engine/Camera.h"
 #include "engine/Picking.h"
@@ -94,7 +95,7 @@ kubora::test::SelectableBox boxAt(float distance)
 
 } // namespace
 
-TEST(PickTest, LastHitInListOrderWinsWhateverItsDistance)
+TEST(PickTest, NearestHitWinsWhateverTheListOrder)
 {
     libkub::SceneRenderer renderer(nullptr);
     Ray ray = alongMinusZ;
@@ -102,12 +103,13 @@ TEST(PickTest, LastHitInListOrderWinsWhateverItsDistance)
     auto near = boxAt(5.0f);
     auto far = boxAt(20.0f);
     auto missed = kubora::test::SelectableBox({10.0f, 0.0f, -10.0f}, {2.0f, 0.4f, 2.0f});
-    renderer.selectables = {&near, &far, &missed};
-    renderer.pickTest();
-    EXPECT_EQ(renderer.pickedObject, &far);
-    renderer.selectables = {&far, &near, &missed};
-    renderer.pickTest();
-    EXPECT_EQ(renderer.pickedObject, &near);
+    for (const auto& order : {std::vector<libkub::SelectableObject*>{&near, &far, &missed},
+                              std::vector<libkub::SelectableObject*>{&far, &missed, &near}}) {
+        renderer.pickedObject = nullptr;
+        renderer.selectables = order;
+        renderer.pickTest();
+        EXPECT_EQ(renderer.pickedObject, &near);
+    }
 }
 
 TEST(PickTest, PickedObjectStaysWhenNothingIsHit)
@@ -124,19 +126,23 @@ TEST(PickTest, PickedObjectStaysWhenNothingIsHit)
     EXPECT_EQ(renderer.pickedObject, &box);
 }
 
-TEST(PickTest, BoxesWithinAHundredBehindTheOriginCountButNotBeyondAHundredAhead)
+TEST(PickTest, OnlyBoxesInFrontOfTheEyeAndWithinAHundredArePicked)
 {
     libkub::SceneRenderer renderer(nullptr);
     Ray ray = alongMinusZ;
     renderer.pickRay = &ray;
     auto behind = boxAt(-50.0f);
+    auto justBehind = boxAt(-1.5f); // ends 0.5 behind the eye
     auto tooFar = boxAt(150.0f);
-    renderer.selectables = {&tooFar};
+    renderer.selectables = {&behind, &justBehind, &tooFar};
     renderer.pickTest();
     EXPECT_EQ(renderer.pickedObject, nullptr);
-    renderer.selectables = {&behind, &tooFar};
+    // A box the eye stands in is hit at once, before anything ahead.
+    auto around = boxAt(0.5f);
+    auto ahead = boxAt(5.0f);
+    renderer.selectables = {&ahead, &behind, &around};
     renderer.pickTest();
-    EXPECT_EQ(renderer.pickedObject, &behind);
+    EXPECT_EQ(renderer.pickedObject, &around);
 }
 
 TEST(PickTest, WithoutAPickRayNothingIsPicked)

@@ -19,6 +19,10 @@ class SelectableBox : public libkub::SelectableObject {
     {
         return libkub::rayHitsBox(ray, box, t0, t1);
     }
+    std::optional<float> hitDistance(const libkub::Ray& ray, float t0, float t1) override
+    {
+        return libkub::rayEntersBox(ray, box, t0, t1);
+    }
 
     libkub::BoundingBox box;
 };
