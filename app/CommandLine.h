@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 
 namespace Kubora {
 

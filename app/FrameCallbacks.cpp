@@ -5,7 +5,7 @@
 
 #include "app/Application.h"
 #include "app/GlErrorReport.h"
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/Picking.h"
 #include "engine/SceneRenderer.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "app/Application.h"
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/DrawableObject.h"
 #include "engine/Model.h"

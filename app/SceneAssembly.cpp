@@ -84,7 +84,7 @@ void assembleScene()
     application.game = std::make_unique<Game>(&renderer);
     Game& game = *application.game;
     application.board->attachToGame(game);
-    game.statusBar = application.statusBar.get();
+    game.turnDisplay = application.statusBar.get();
     for (auto& player : application.players) {
         game.placeStartingDice(*player);
     }

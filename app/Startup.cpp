@@ -12,7 +12,7 @@
 #include "app/FrameCallbacks.h"
 #include "app/GlExtensions.h"
 #include "app/InputCallbacks.h"
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "app/SceneAssembly.h"
 #include "engine/Diagnostics.h"
 

@@ -18,7 +18,7 @@
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
 #include "app/GlExtensions.h"
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "app/SceneAssembly.h"
 #include "bench/BenchTiming.h"
 #include "engine/PointLightSource.h"

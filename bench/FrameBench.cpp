@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "bench/BenchTiming.h"
 #include "engine/Camera.h"
 #include "engine/PointLightSource.h"

@@ -43,7 +43,7 @@ void gameFrame(benchmark::State& state)
                                            {3, Kubora::Computer, 1.0f, 1.0f, 0.0f}}};
     Kubora::Game game(&renderer);
     board.attachToGame(game);
-    game.statusBar = &statusBar;
+    game.turnDisplay = &statusBar;
     for (Kubora::Player& player : players) {
         game.players.push_back(&player);
     }

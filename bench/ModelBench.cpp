@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Model.h"
 #include "engine/PngLoader.h"
 

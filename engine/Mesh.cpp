@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
 #include "engine/MeshCache.h"

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
 #include "engine/Diagnostics.h"

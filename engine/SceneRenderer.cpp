@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/DrawableObject.h"
 #include "engine/Frustum.h"
@@ -13,7 +13,7 @@
 #include "engine/SelectableObject.h"
 #include "engine/ShaderProgram.h"
 #include "engine/SkyBox.h"
-#include "hud/HUDElement.h"
+#include "engine/HUDElement.h"
 
 namespace libkub {
 

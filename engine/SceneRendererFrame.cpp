@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/Diagnostics.h"
 #include "engine/LightSource.h"
@@ -13,7 +13,7 @@
 #include "engine/ShadowMapping.h"
 #include "engine/SkyBox.h"
 #include "engine/SpotLightSource.h"
-#include "hud/HUDElement.h"
+#include "engine/HUDElement.h"
 
 namespace libkub {
 

@@ -10,7 +10,7 @@
 #include "game/CalendarClock.h"
 #include "game/Die.h"
 #include "game/Player.h"
-#include "hud/StatusBar.h"
+#include "game/TurnDisplay.h"
 
 namespace Kubora {
 
@@ -61,12 +61,9 @@ void Game::nextPlayer()
     }
     currentPlayer = players[nextPosition];
     const libkub::Color4f& colour = currentPlayer->refreshColour();
-    if (statusBar != nullptr) {
-        statusBar->markColour = {colour.r, colour.g, colour.b};
-    }
     ++nextPosition;
-    if (statusBar != nullptr) {
-        statusBar->currentKind = currentPlayer->kind;
+    if (turnDisplay != nullptr) {
+        turnDisplay->showTurn({colour.r, colour.g, colour.b}, currentPlayer->kind);
     }
 }
 
@@ -82,9 +79,9 @@ void Game::update(double dt)
         lastComputerSecond = remaining;
     }
     if (remaining > 0) {
-        if (statusBar != nullptr) {
-            statusBar->countdown = remaining;
-            statusBar->setRolls(currentPlayer->attackerSummary(), currentPlayer->defenderSummary());
+        if (turnDisplay != nullptr) {
+            turnDisplay->showSecondsAndRolls(remaining, currentPlayer->attackerSummary(),
+                                             currentPlayer->defenderSummary());
         }
     } else {
         endTurn();

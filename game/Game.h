@@ -20,7 +20,7 @@ class Board;
 class BoardTile;
 class Die;
 class Player;
-class StatusBar;
+class TurnDisplay;
 
 class Game {
   public:
@@ -31,7 +31,7 @@ class Game {
 
     // Opens the match: the first player's turn and its timer.
     void start();
-    // Hands the turn to the player at the next position and tells the status bar.
+    // Hands the turn to the player at the next position and tells the turn display.
     void nextPlayer();
     // Once per frame with the last frame's duration in milliseconds.
     void update(double dt);
@@ -67,7 +67,7 @@ class Game {
     Board* board = nullptr;
     Player* currentPlayer = nullptr;
     std::unique_ptr<TurnTimer> timer;
-    StatusBar* statusBar = nullptr;
+    TurnDisplay* turnDisplay = nullptr; // not owned; none in tests of the rules alone
     std::vector<Player*> players;
     std::size_t nextPosition = 0;
     std::vector<DiceTransfer> pending;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "hud/HudText.h"
 
 namespace Kubora {

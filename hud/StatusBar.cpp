@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "hud/DebugOverlay.h"
 #include "hud/HudProjection.h"
 #include "hud/HudText.h"
@@ -22,6 +22,18 @@ StatusBar::StatusBar()
 }
 
 StatusBar::~StatusBar() = default;
+
+void StatusBar::showTurn(const std::array<float, 3>& colour, PlayerKind kind)
+{
+    markColour = colour;
+    currentKind = kind;
+}
+
+void StatusBar::showSecondsAndRolls(std::int32_t secondsLeft, RollSummary attacker, RollSummary defender)
+{
+    countdown = secondsLeft;
+    setRolls(std::move(attacker), std::move(defender));
+}
 
 void StatusBar::setRolls(RollSummary upper, RollSummary lower)
 {

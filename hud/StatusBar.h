@@ -9,11 +9,12 @@
 #include "engine/Texture.h"
 #include "game/PlayerKind.h"
 #include "game/RollSummary.h"
-#include "hud/HUDElement.h"
+#include "game/TurnDisplay.h"
+#include "engine/HUDElement.h"
 
 namespace Kubora {
 
-class StatusBar final : public libkub::HUDElement {
+class StatusBar final : public libkub::HUDElement, public TurnDisplay {
   public:
     // Loads the six die faces from data/die1.png to data/die6.png; the GL context must be current.
     StatusBar();
@@ -22,6 +23,10 @@ class StatusBar final : public libkub::HUDElement {
     StatusBar& operator=(const StatusBar&) = delete;
 
     void draw() override;
+    // Marks in the colour, label for the kind.
+    void showTurn(const std::array<float, 3>& colour, PlayerKind kind) override;
+    // Marks for the seconds, dice rows for the rolls.
+    void showSecondsAndRolls(std::int32_t secondsLeft, RollSummary attacker, RollSummary defender) override;
     // Replaces both rows: the attacking side above, the defending side below.
     void setRolls(RollSummary upper, RollSummary lower);
 

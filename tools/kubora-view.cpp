@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "collada/ColladaDocument.h"
 #include "engine/Camera.h"
 #include "engine/Diagnostics.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/InputCallbacks.h"
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 
 using libkub::RenderSettings;
 

@@ -8,7 +8,7 @@
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
 #include "app/InputCallbacks.h"
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/SceneRenderer.h"
 #include "engine/SpotLightSource.h"
 #include "game/Board.h"

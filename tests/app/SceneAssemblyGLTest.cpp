@@ -128,7 +128,7 @@ TEST_F(AssembledScene, FourPlayersInTurnOrderAndRedsTurnRunning)
     }
     EXPECT_EQ(game.board, application->board.get());
     EXPECT_EQ(game.renderer, application->renderer.get());
-    EXPECT_EQ(game.statusBar, application->statusBar.get());
+    EXPECT_EQ(game.turnDisplay, application->statusBar.get());
     EXPECT_EQ(game.currentPlayer, application->players[0].get());
     ASSERT_NE(game.timer, nullptr);
     EXPECT_GT(game.timer->end, 0);

@@ -7,7 +7,7 @@
 #include <array>
 #include <set>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Model.h"
 #include "tests/support/DarkSpots.h"
 #include "tests/support/OffscreenFrame.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "collada/ColladaDocument.h"
 #include "tests/support/ColladaFixtures.h"
 #include "engine/Mesh.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Model.h"
 #include "engine/ProgramCache.h"
 #include "engine/TextureCache.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/PointLightSource.h"
 #include "engine/SceneRenderer.h"

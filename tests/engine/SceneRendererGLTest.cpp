@@ -6,7 +6,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/DrawableObject.h"
 #include "engine/Model.h"

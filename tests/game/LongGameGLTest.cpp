@@ -19,7 +19,7 @@ TEST(LongGame, AThousandRoundsOfComputersKeepTheBoardSound)
     GameWorld world;
     world.players[2]->kind = Kubora::Computer;
     Kubora::StatusBar statusBar;
-    world.game->statusBar = &statusBar;
+    world.game->turnDisplay = &statusBar;
     world.placeStartingDice();
     testSecond = 5'000'000;
     world.game->start();

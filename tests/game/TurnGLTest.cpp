@@ -1,8 +1,11 @@
 // Turns: the opening frame, the space key in the human turn, reinforcement, a boxed-in computer
-// player, a player without tiles, and what the status bar is told.
+// player, a player without tiles, and what the turn display is told.
 #include <gtest/gtest.h>
 
-#include "hud/StatusBar.h"
+#include <array>
+#include <utility>
+
+#include "game/TurnDisplay.h"
 #include "tests/game/GameWorld.h"
 
 using Kubora::BoardTile;
@@ -11,11 +14,33 @@ using kubora::test::testSecond;
 
 namespace {
 
-// A world with its status bar, the starting position and the first turn begun at second 2,000,000.
+// Keeps what the game last told it, as the status bar does.
+struct RecordedTurn final : Kubora::TurnDisplay {
+    void showTurn(const std::array<float, 3>& colour, Kubora::PlayerKind kind) override
+    {
+        markColour = colour;
+        currentKind = kind;
+    }
+    void showSecondsAndRolls(std::int32_t secondsLeft, Kubora::RollSummary attacker,
+                             Kubora::RollSummary defender) override
+    {
+        countdown = secondsLeft;
+        upperRow = std::move(attacker);
+        lowerRow = std::move(defender);
+    }
+
+    std::array<float, 3> markColour{0.0f, 0.0f, 0.0f};
+    Kubora::PlayerKind currentKind = Kubora::Human;
+    std::int32_t countdown = 0;
+    Kubora::RollSummary upperRow;
+    Kubora::RollSummary lowerRow;
+};
+
+// A world with its turn display, the starting position and the first turn begun at second 2,000,000.
 struct StartedGame : GameWorld {
     StartedGame()
     {
-        game->statusBar = &statusBar;
+        game->turnDisplay = &display;
         placeStartingDice();
         testSecond = 2'000'000;
         game->start();
@@ -28,7 +53,7 @@ struct StartedGame : GameWorld {
         game->update(16.0);
     }
 
-    Kubora::StatusBar statusBar;
+    RecordedTurn display;
 };
 
 std::vector<std::size_t> diceCounts(const Kubora::Board& board)
@@ -58,12 +83,12 @@ TEST(Turns, TheFirstFrameShowsRedWithFiveSecondsAndRedActs)
     EXPECT_EQ(world.game->timer->duration, 5);
     EXPECT_EQ(world.game->timer->start, 2'000'000);
     EXPECT_EQ(world.game->timer->end, 2'000'005);
-    EXPECT_EQ(world.statusBar.markColour, (std::array<float, 3>{0.75f, 0.0f, 0.0f}));
-    EXPECT_EQ(world.statusBar.currentKind, Kubora::Computer);
+    EXPECT_EQ(world.display.markColour, (std::array<float, 3>{0.75f, 0.0f, 0.0f}));
+    EXPECT_EQ(world.display.currentKind, Kubora::Computer);
 
     world.game->update(16.0);
 
-    EXPECT_EQ(world.statusBar.countdown, 5);
+    EXPECT_EQ(world.display.countdown, 5);
     EXPECT_EQ(world.game->lastComputerSecond, 5);
     // Both of red's candidates lead onto empty tiles: four dice leave the corner.
     EXPECT_EQ(world.tile(7, 7)->diceCount(), 1u);
@@ -73,7 +98,7 @@ TEST(Turns, TheFirstFrameShowsRedWithFiveSecondsAndRedActs)
     world.game->update(16.0);
     testSecond += 1;
     world.game->update(16.0);
-    EXPECT_EQ(world.statusBar.countdown, 4);
+    EXPECT_EQ(world.display.countdown, 4);
     EXPECT_EQ(world.game->lastComputerSecond, 5);
 }
 
@@ -93,7 +118,7 @@ TEST(Turns, ComputerPlayersActAtFiveThreeAndOneSecondsLeft)
     world.game->update(16.0); // remaining 0: the turn ends
     EXPECT_EQ(world.game->currentPlayer, world.players[1].get());
     EXPECT_EQ(world.game->timer->start, 2'000'005);
-    EXPECT_EQ(world.statusBar.markColour, (std::array<float, 3>{0.0f, 0.75f, 0.0f}));
+    EXPECT_EQ(world.display.markColour, (std::array<float, 3>{0.0f, 0.75f, 0.0f}));
 }
 
 TEST(Turns, SpaceInTheHumanTurnReinforcesAndHandsOverToYellow)
@@ -104,14 +129,14 @@ TEST(Turns, SpaceInTheHumanTurnReinforcesAndHandsOverToYellow)
     ASSERT_EQ(world.game->currentPlayer, world.player('B'));
     EXPECT_EQ(world.game->timer->duration, 25);
     world.game->update(16.0);
-    EXPECT_EQ(world.statusBar.countdown, 25);
-    EXPECT_EQ(world.statusBar.currentKind, Kubora::Human);
+    EXPECT_EQ(world.display.countdown, 25);
+    EXPECT_EQ(world.display.currentKind, Kubora::Human);
     // Yellow carries rolls from an earlier attack; the human has just attacked.
     world.player('Y')->attackerRolls = {3, 4};
     world.player('Y')->attackerTotal = 7;
     world.player('B')->attackerRolls = {6};
     world.game->update(16.0);
-    ASSERT_EQ(world.statusBar.upperRow.rolls, std::vector<std::int32_t>{6});
+    ASSERT_EQ(world.display.upperRow.rolls, std::vector<std::int32_t>{6});
     world.game->handleClick(world.tile(0, 0));
     const std::size_t blueDice = world.tile(0, 0)->diceCount();
 
@@ -122,12 +147,12 @@ TEST(Turns, SpaceInTheHumanTurnReinforcesAndHandsOverToYellow)
     EXPECT_EQ(world.game->currentPlayer, world.player('Y'));
     EXPECT_EQ(world.game->timer->duration, 5);
     EXPECT_EQ(world.game->timer->end, testSecond + 5);
-    EXPECT_EQ(world.statusBar.currentKind, Kubora::Computer);
-    EXPECT_EQ(world.statusBar.markColour, (std::array<float, 3>{0.75f, 0.75f, 0.0f}));
+    EXPECT_EQ(world.display.currentKind, Kubora::Computer);
+    EXPECT_EQ(world.display.markColour, (std::array<float, 3>{0.75f, 0.75f, 0.0f}));
     EXPECT_TRUE(world.player('Y')->attackerRolls.empty());
     world.game->update(16.0);
-    EXPECT_TRUE(world.statusBar.upperRow.rolls.empty());
-    EXPECT_TRUE(world.statusBar.lowerRow.rolls.empty());
+    EXPECT_TRUE(world.display.upperRow.rolls.empty());
+    EXPECT_TRUE(world.display.lowerRow.rolls.empty());
 }
 
 TEST(Turns, FourTilesGiveFourNewDiceOnOwnTiles)
@@ -209,8 +234,8 @@ TEST(Turns, CandidatesPairEveryOwnTileWithItsNeighboursInOrder)
 TEST(Turns, APlayerWithoutTilesKeepsItsTurns)
 {
     GameWorld world;
-    Kubora::StatusBar statusBar;
-    world.game->statusBar = &statusBar;
+    RecordedTurn display;
+    world.game->turnDisplay = &display;
     world.enterPlayers();
     world.setPosition({"B5 . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                        ". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . Y1 R7"});

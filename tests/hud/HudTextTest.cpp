@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "hud/DebugOverlay.h"
 #include "hud/HudText.h"
 

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "hud/StatusBar.h"
 #include "tests/support/OffscreenFrame.h"
 

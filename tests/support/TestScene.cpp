@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/PointLightSource.h"
 #include "engine/SpotLightSource.h"
 

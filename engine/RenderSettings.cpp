@@ -1,4 +1,4 @@
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 
 #include <cstdio>
 
