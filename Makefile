@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 ARGS       ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-asan bench fuzz format clean
+.PHONY: all deps build run test test-asan package bench fuzz format clean
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	@scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure
+
+# A Debian package of the game, its tools and data: build/kubora_<version>_<arch>.deb.
+package: build
+	@cmake --build $(BUILD) --target package
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

@@ -6,6 +6,7 @@
 
 #include "app/RenderSettings.h"
 #include "engine/Camera.h"
+#include "engine/DataFolder.h"
 #include "engine/DrawableObject.h"
 #include "engine/Frustum.h"
 #include "engine/Model.h"
@@ -18,7 +19,8 @@ namespace libkub {
 
 SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
 {
-    shadowProgram = std::make_unique<ShaderProgram>("data/shadow.vert", "shadow", "data/shadow.frag");
+    shadowProgram =
+        std::make_unique<ShaderProgram>(dataFile("shadow.vert"), "shadow", dataFile("shadow.frag"));
     shadowProgram->link();
     skyBox = std::make_unique<SkyBox>();
 }
