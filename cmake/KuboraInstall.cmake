@@ -14,6 +14,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Dice conquest board game in 3D against th
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# The build keeps debugging symbols; the package leaves them out.
+set(CPACK_STRIP_FILES ON)
 # Dependencies from the shared libraries the binaries link (through dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The game draws with Mesa's software renderer where there is no other driver.
