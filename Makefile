@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 ARGS       ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-asan bench fuzz format clean
+.PHONY: all deps build run test test-asan package bench fuzz format clean
 
 all: build
 
@@ -21,14 +21,19 @@ build: deps
 run: build
 	@scripts/run.sh $(ARGS)
 
+# Every test case is its own CTest test; JOBS of them run at once.
 test: build
-	@scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure
+	@scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# A Debian package of the game, its tools and data: build/kubora_<version>_<arch>.deb.
+package: build
+	@cmake --build $(BUILD) --target package
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DKUBORA_WERROR=ON -DKUBORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug > /dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	@scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure
+	@scripts/with-display.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKUBORA_TESTS=OFF -DKUBORA_BENCH=ON > /dev/null

@@ -9,6 +9,7 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/DataFolderSearch.h"
 #include "app/FrameCallbacks.h"
 #include "app/GlExtensions.h"
 #include "app/InputCallbacks.h"
@@ -78,6 +79,7 @@ int runKubora(int argc, char** argv)
         libkub::RenderSettings::instance().setRenderMode(*options.renderMode);
     }
     openDisplay(options);
+    chooseDataFolder(runningExecutable(argv[0]));
 
     // Owned here; the process-wide pointer only lets the callbacks reach it. The Escape key ends the
     // process from inside the main loop, so this is released only if the loop ever returns.

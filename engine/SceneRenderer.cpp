@@ -7,6 +7,7 @@
 
 #include "engine/RenderSettings.h"
 #include "engine/Camera.h"
+#include "engine/DataFolder.h"
 #include "engine/DrawableObject.h"
 #include "engine/Frustum.h"
 #include "engine/Model.h"
@@ -26,7 +27,8 @@ constexpr float pickRange = 100.0f;
 
 SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
 {
-    shadowProgram = std::make_unique<ShaderProgram>("data/shadow.vert", "shadow", "data/shadow.frag");
+    shadowProgram =
+        std::make_unique<ShaderProgram>(dataFile("shadow.vert"), "shadow", dataFile("shadow.frag"));
     shadowProgram->link();
     skyBox = std::make_unique<SkyBox>();
 }

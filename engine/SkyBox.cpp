@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/Diagnostics.h"
+#include "engine/DataFolder.h"
 #include "engine/PngLoader.h"
 
 namespace libkub {
@@ -37,7 +38,7 @@ SkyBox::SkyBox()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glGenTextures(6, faceTextures);
     for (int i = 0; i < 6; ++i) {
-        const std::string fileName = "data/SkyBox" + std::to_string(i) + ".png";
+        const std::string fileName = dataFile("SkyBox" + std::to_string(i) + ".png");
         PngImage image;
         std::string reason;
         loadStatus = loadPng(fileName, image, &reason);

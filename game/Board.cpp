@@ -1,12 +1,13 @@
 #include "game/Board.h"
 
 #include "engine/SceneRenderer.h"
+#include "engine/DataFolder.h"
 #include "game/Game.h"
 #include "game/Player.h"
 
 namespace Kubora {
 
-Board::Board() : boardModel(libkub::loadModel("data/board.dae"))
+Board::Board() : boardModel(libkub::loadModel(libkub::dataFile("board.dae")))
 {
     boardModel->box = libkub::BoundingBox{};
     for (int i = 0; i < size; ++i) {

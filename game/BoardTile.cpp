@@ -1,6 +1,7 @@
 #include "game/BoardTile.h"
 
 #include "engine/Picking.h"
+#include "engine/DataFolder.h"
 #include "game/Die.h"
 
 namespace Kubora {
@@ -13,7 +14,7 @@ libkub::Vector3f stackSlot(libkub::Vector3f tilePosition, std::size_t k)
 }
 
 BoardTile::BoardTile(std::unique_ptr<GridCoordinates> gridCoordinates)
-    : coordinates(std::move(gridCoordinates)), tileModel(libkub::loadModel("data/tile.dae"))
+    : coordinates(std::move(gridCoordinates)), tileModel(libkub::loadModel(libkub::dataFile("tile.dae")))
 {
     // Picking and culling use a flat 2 x 0.4 x 2 box around the tile's place, whatever the model's shape.
     libkub::BoundingBox box;

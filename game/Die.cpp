@@ -1,8 +1,9 @@
 #include "game/Die.h"
+#include "engine/DataFolder.h"
 
 namespace Kubora {
 
-Die::Die() : dieModel(libkub::loadModel("data/die.dae")) {}
+Die::Die() : dieModel(libkub::loadModel(libkub::dataFile("die.dae"))) {}
 
 void Die::draw()
 {

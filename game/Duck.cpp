@@ -1,8 +1,9 @@
 #include "game/Duck.h"
+#include "engine/DataFolder.h"
 
 namespace Kubora {
 
-Duck::Duck() : duckModel(libkub::loadModel("data/duck.dae"))
+Duck::Duck() : duckModel(libkub::loadModel(libkub::dataFile("duck.dae")))
 {
     duckModel->box = libkub::BoundingBox{};
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "engine/DataFolder.h"
 #include "engine/RenderSettings.h"
 #include "hud/DebugOverlay.h"
 #include "hud/HudProjection.h"
@@ -17,7 +18,8 @@ StatusBar::StatusBar()
 {
     for (int face = 1; face <= 6; ++face) {
         const std::string digit = std::to_string(face);
-        dieTextures.push_back(std::make_unique<libkub::Texture>(digit, "data/die" + digit + ".png"));
+        dieTextures.push_back(
+            std::make_unique<libkub::Texture>(digit, libkub::dataFile("die" + digit + ".png")));
     }
 }
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kubora needs to build, run, test, benchmark and fuzz.
+# Installs the Debian packages Kubora needs to build, run, test, package, benchmark and fuzz.
 # Idempotent: asks apt-get only for what is missing, and says what it installs.
 set -euo pipefail
 
@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick  # headless X server, window queries, input events, screenshots
   libgtest-dev libbenchmark-dev  # tests and benchmarks
   clang libclang-rt-14-dev clang-format  # libFuzzer and the formatter
+  dpkg-dev file  # the Debian package: dpkg-shlibdeps finds its dependencies, file finds the binaries
 )
 
 missing=()

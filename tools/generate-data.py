@@ -4,7 +4,8 @@
     python3 tools/generate-data.py [--out DIR] [--only NAME,...]
 
 Standard library only: PNG files are written with zlib and struct, COLLADA 1.4.1 as plain XML text. The output is
-deterministic, so running it twice gives identical files. NAME is one of board, tile, die, duck, sky, dice.
+deterministic, so running it twice gives identical files. NAME is one of board, tile, die, duck, sky, dice, icon;
+the icon (the desktop entry's picture, not read by the game) goes to packaging/ or --icon-out DIR.
 
 Conventions the game relies on:
 - Images are loaded bottom-up, so texture coordinate (u, v) names the pixel in column u * width and in row
@@ -109,10 +110,10 @@ class Noise:
 # PNG writing (8-bit RGB, colour type 2)
 
 
-def png_bytes(width, height, rows):
-    """rows: height bytearrays of 3 * width bytes, the top row of the picture first."""
+def png_bytes(width, height, rows, channels=3):
+    """rows: height bytearrays of channels * width bytes (RGB or RGBA), the top row of the picture first."""
     raw = bytearray()
-    previous = bytes(3 * width)
+    previous = bytes(channels * width)
     for row in rows:
         # Choose per row between no filter and the "up" filter by the smaller sum of magnitudes.
         up = bytes((row[i] - previous[i]) & 255 for i in range(len(row)))
@@ -130,7 +131,7 @@ def png_bytes(width, height, rows):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", width, height, 8, 2 if channels == 3 else 6, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) +
             chunk(b"IEND", b""))
 
@@ -152,10 +153,10 @@ def paint(width, height, colour_at):
     return rows
 
 
-def write_png(path, width, height, rows):
-    assert len(rows) == height and all(len(r) == 3 * width for r in rows)
+def write_png(path, width, height, rows, channels=3):
+    assert len(rows) == height and all(len(r) == channels * width for r in rows)
     with open(path, "wb") as f:
-        f.write(png_bytes(width, height, rows))
+        f.write(png_bytes(width, height, rows, channels))
 
 
 # --------------------------------------------------------------------------------------------------------------------
@@ -499,6 +500,24 @@ def die_picture(value):
                                (0.12, 0.12, 0.12))
 
     return size, size, paint(size, size, colour)
+
+
+def icon_picture():
+    """The desktop icon: the human player's blue die showing five, on a transparent background (RGBA)."""
+    size = 64
+    pixel = 2.0 / size
+    rows = []
+    for row in range(size):
+        line = bytearray()
+        t = 1.0 - (row + 0.5) / size * 2.0
+        for col in range(size):
+            s = (col + 0.5) / size * 2.0 - 1.0
+            r, g, b = die_face_colour(5, s, t, pixel, (0.15, 0.3, 0.9), (0.97, 0.97, 1.0), None)
+            qx, qy = max(abs(s) - 0.78, 0.0), max(abs(t) - 0.78, 0.0)
+            alpha = smoothstep(pixel, -pixel, math.hypot(qx, qy) - 0.2)
+            line += bytes((to_byte(r), to_byte(g), to_byte(b), to_byte(alpha)))
+        rows.append(line)
+    return size, size, rows
 
 
 # --------------------------------------------------------------------------------------------------------------------
@@ -1004,7 +1023,9 @@ MATERIALS = {
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--out", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data"))
-    parser.add_argument("--only", default="board,tile,die,duck,sky,dice")
+    parser.add_argument("--only", default="board,tile,die,duck,sky,dice,icon")
+    parser.add_argument("--icon-out", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
+                                                           "packaging"))
     parser.add_argument("--sky-size", type=int, default=512)
     args = parser.parse_args()
     wanted = set(args.only.split(","))
@@ -1041,6 +1062,10 @@ def main():
     if "dice" in wanted:
         for value in range(1, 7):
             write_png(os.path.join(out, f"die{value}.png"), *die_picture(value))
+    if "icon" in wanted:
+        icon_out = os.path.normpath(args.icon_out)
+        os.makedirs(icon_out, exist_ok=True)
+        write_png(os.path.join(icon_out, "kubora.png"), *icon_picture(), channels=4)
     if "sky" in wanted:
         for element in range(6):
             write_png(os.path.join(out, f"SkyBox{element}.png"), *sky_texture(element, args.sky_size))

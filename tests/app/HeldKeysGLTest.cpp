@@ -8,7 +8,9 @@
 #include "app/InputCallbacks.h"
 #include "engine/Camera.h"
 #include "tests/support/AssembledApplication.h"
+#include "tests/support/Expectations.h"
 
+using kubora::test::expectNear;
 using libkub::Vector3f;
 
 namespace {
@@ -25,13 +27,6 @@ class HeldKeys : public testing::Test {
         Kubora::onIdle();
     }
 };
-
-void expectNear(Vector3f actual, Vector3f expected, float within)
-{
-    EXPECT_NEAR(actual.x, expected.x, within);
-    EXPECT_NEAR(actual.y, expected.y, within);
-    EXPECT_NEAR(actual.z, expected.z, within);
-}
 
 } // namespace
 

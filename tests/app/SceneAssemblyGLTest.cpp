@@ -17,27 +17,15 @@
 #include "game/Player.h"
 #include "hud/StatusBar.h"
 #include "tests/support/AssembledApplication.h"
+#include "tests/support/Expectations.h"
 #include "tests/support/GlTestContext.h"
 
 namespace {
 
+using kubora::test::expectColour;
+using kubora::test::expectNear;
 using libkub::Color4f;
 using libkub::Vector3f;
-
-void expectColour(const Color4f& actual, Color4f expected, const char* what)
-{
-    EXPECT_FLOAT_EQ(actual.r, expected.r) << what;
-    EXPECT_FLOAT_EQ(actual.g, expected.g) << what;
-    EXPECT_FLOAT_EQ(actual.b, expected.b) << what;
-    EXPECT_FLOAT_EQ(actual.a, expected.a) << what;
-}
-
-void expectNear(Vector3f actual, Vector3f expected, float tolerance, const char* what)
-{
-    EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
-    EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
-    EXPECT_NEAR(actual.z, expected.z, tolerance) << what;
-}
 
 class AssembledScene : public testing::Test {
   protected:

@@ -44,15 +44,8 @@ constexpr bool sanitized = false;
 // Generous for a sanitizer build on a software renderer; the tests poll and never wait longer than needed.
 constexpr auto startTimeout = 30s;
 constexpr auto reactionTimeout = 10s;
-// Time for the game to show what an input changed: a few frames, many more under the sanitizers.
-constexpr auto settle = sanitized ? 1500ms : 500ms;
 constexpr int width = 640; // the default window
 constexpr int height = 480;
-
-void pause(std::chrono::milliseconds duration)
-{
-    std::this_thread::sleep_for(duration);
-}
 
 // The countdown marks sit at the left end of the status bar.
 bool marksShow(const RgbImage& frame, bool (*colour)(Rgb))
@@ -129,6 +122,12 @@ std::size_t countLines(const std::string& text, const std::string& part)
     return count;
 }
 
+// The overlay's four lines, in a 640 x 480 window: left-aligned near the bottom.
+constexpr int overlayLeft = 20;
+constexpr int overlayTop = 330;
+constexpr int overlayWidth = 250;
+constexpr int overlayHeight = 145;
+
 class GamePlay : public testing::Test {
   protected:
     static void SetUpTestSuite() { server = std::make_unique<PrivateXServer>(); }
@@ -184,11 +183,34 @@ class GamePlay : public testing::Test {
         });
     }
 
-    void key(const std::string& name)
+    // Quick presses of one key may merge into one in freeglut: each test waits for what a key changed
+    // before it sends the next.
+    void key(const std::string& name) { ASSERT_TRUE(server->sendKey(window, name)); }
+
+    // Waits until the frame differs from the given one in at least three of the overlay's lines (the
+    // overlay came or went); returns that frame.
+    std::optional<RgbImage> overlayToggledFrom(const RgbImage& before)
     {
-        ASSERT_TRUE(server->sendKey(window, name));
-        // Quick presses of one key may merge into one in freeglut: keep them apart.
-        pause(settle);
+        std::optional<RgbImage> toggled;
+        waitForFrame(reactionTimeout, [&](const RgbImage& f) {
+            toggled = f;
+            return differingBands(before, f, overlayLeft, overlayTop, overlayWidth, overlayHeight).size() >=
+                   3;
+        });
+        return toggled;
+    }
+
+    // Returns once the game has handled every input sent so far and drawn the result. X events reach
+    // it in order, so when an F2 sent now has hidden the overlay and a second one has shown it again,
+    // everything sent before them has been handled too.
+    void handled()
+    {
+        const RgbImage shown = capture();
+        key("F2");
+        const auto hidden = overlayToggledFrom(shown);
+        ASSERT_TRUE(hidden) << "F2 did not hide the overlay";
+        key("F2");
+        ASSERT_TRUE(overlayToggledFrom(*hidden)) << "F2 did not show the overlay again";
     }
 
     void escapeEndsWithStatusZero()
@@ -205,12 +227,6 @@ class GamePlay : public testing::Test {
 
 std::unique_ptr<PrivateXServer> GamePlay::server;
 
-// The overlay's four lines, in a 640 x 480 window: left-aligned near the bottom.
-constexpr int overlayLeft = 20;
-constexpr int overlayTop = 330;
-constexpr int overlayWidth = 250;
-constexpr int overlayHeight = 145;
-
 TEST_F(GamePlay, FirstTurnIsRedsAndTheFunctionKeysChangeThePicture)
 {
     ASSERT_TRUE(start());
@@ -220,28 +236,46 @@ TEST_F(GamePlay, FirstTurnIsRedsAndTheFunctionKeysChangeThePicture)
     EXPECT_FALSE(marksShow(first, blue));
 
     key("F7"); // vertex-buffer mode: nothing to switch to, nothing said
-    const RgbImage withOverlay = capture();
-    key("F8");
-    const RgbImage culling = capture();
+    // F2 hides the overlay's lines; the keys are handled in order, so F7 has been handled by then.
     key("F2");
-    const RgbImage withoutOverlay = capture();
-
-    const auto lines =
-        differingBands(culling, withoutOverlay, overlayLeft, overlayTop, overlayWidth, overlayHeight);
+    const auto hidden = overlayToggledFrom(first);
+    ASSERT_TRUE(hidden);
+    const auto lines = differingBands(first, *hidden, overlayLeft, overlayTop, overlayWidth, overlayHeight);
     ASSERT_EQ(lines.size(), 4u) << "the overlay's lines should come and go with F2";
+    key("F2");
+    const auto withOverlay = overlayToggledFrom(*hidden);
+    ASSERT_TRUE(withOverlay);
+    const auto afterF7 =
+        differingBands(first, *withOverlay, overlayLeft, overlayTop, overlayWidth, overlayHeight);
+    EXPECT_FALSE(hasBandAt(afterF7, lines[2].centre())) << "F7 left the render mode as it was";
+
     // F8 rewrites the culling line (the second); the polygon-mode and render-mode lines stay.
-    const auto changed =
-        differingBands(withOverlay, culling, overlayLeft, overlayTop, overlayWidth, overlayHeight);
-    EXPECT_TRUE(hasBandAt(changed, lines[1].centre()));
+    key("F8");
+    std::vector<Band> changed;
+    RgbImage culling;
+    EXPECT_TRUE(waitForFrame(reactionTimeout, [&](const RgbImage& f) {
+        culling = f;
+        changed = differingBands(*withOverlay, f, overlayLeft, overlayTop, overlayWidth, overlayHeight);
+        return hasBandAt(changed, lines[1].centre());
+    })) << "F8 rewrites the culling line";
     EXPECT_FALSE(hasBandAt(changed, lines[0].centre()));
     EXPECT_FALSE(hasBandAt(changed, lines[2].centre()));
 
+    key("F2");
+    const auto withoutOverlay = overlayToggledFrom(culling);
+    ASSERT_TRUE(withoutOverlay);
+
     // F3: edges only, on the black of the cleared window.
     const auto dark = [](Rgb p) { return p.r + p.g + p.b < 30; };
-    const int darkBefore = kubora::test::countPixels(withoutOverlay, 100, 150, 440, 200, dark);
+    const int darkBefore = kubora::test::countPixels(*withoutOverlay, 100, 150, 440, 200, dark);
     key("F3");
-    const RgbImage wireframe = capture();
-    const int darkAfter = kubora::test::countPixels(wireframe, 100, 150, 440, 200, dark);
+    RgbImage wireframe;
+    int darkAfter = 0;
+    EXPECT_TRUE(waitForFrame(reactionTimeout, [&](const RgbImage& f) {
+        wireframe = f;
+        darkAfter = kubora::test::countPixels(f, 100, 150, 440, 200, dark);
+        return darkAfter > 440 * 200 / 2;
+    })) << "F3 shows the edges only";
     EXPECT_LT(darkBefore, 440 * 200 / 20);
     EXPECT_GT(darkAfter, 440 * 200 / 2);
     EXPECT_GT(wireframe.distinctColours(20), 5) << "the edges are drawn";
@@ -268,7 +302,7 @@ TEST_F(GamePlay, HumanSelectsMovesOntoTheEmptyNeighbourAndPasses)
 
     // Hover first, so that the spot light already shines where the click will land.
     ASSERT_TRUE(input->movePointer(corner));
-    pause(settle);
+    handled();
     const Rgb cornerBefore = kubora::test::pixelAt(capture(), cornerSurface.x, cornerSurface.y);
     ASSERT_TRUE(input->click(corner, 1));
     Rgb cornerSelected;
@@ -278,21 +312,15 @@ TEST_F(GamePlay, HumanSelectsMovesOntoTheEmptyNeighbourAndPasses)
     })) << "the selected tile is highlighted";
 
     ASSERT_TRUE(input->movePointer(neighbour));
-    pause(settle);
+    handled();
     const RgbImage beforeMove = capture();
     const Rgb neighbourBefore = kubora::test::pixelAt(beforeMove, neighbourSurface.x, neighbourSurface.y);
     ASSERT_TRUE(input->click(neighbour, 1));
-    pause(settle * 3); // the dice glide for 400 ms
-    const RgbImage afterMove = capture();
-    const Rgb neighbourAfter = kubora::test::pixelAt(afterMove, neighbourSurface.x, neighbourSurface.y);
-    EXPECT_GT(neighbourAfter.b, neighbourBefore.b + 30) << "the claimed tile turns blue";
-    EXPECT_GT(neighbourAfter.b, neighbourAfter.g + 30);
-    const Rgb cornerAfter = kubora::test::pixelAt(afterMove, cornerSurface.x, cornerSurface.y);
-    EXPECT_LT(cornerAfter.r, cornerSelected.r - 40) << "the highlight left the corner tile";
 
     // Four dice now stand on the neighbour, one stays on the corner: the space above both changed.
     const WindowPoint neighbourHigh = kubora::test::projectStartView(3.0f, 0.6f, 0.0f, width, height);
     const WindowPoint cornerHigh = kubora::test::projectStartView(0.0f, 0.6f, 0.0f, width, height);
+    RgbImage afterMove;
     const auto changedAbove = [&](WindowPoint low, WindowPoint high) {
         int count = 0;
         for (int y = high.y; y <= low.y - 10; ++y) {
@@ -303,6 +331,20 @@ TEST_F(GamePlay, HumanSelectsMovesOntoTheEmptyNeighbourAndPasses)
         }
         return count;
     };
+    Rgb neighbourAfter;
+    Rgb cornerAfter;
+    // The dice glide for 400 ms; wait for the frame that shows them arrived.
+    waitForFrame(reactionTimeout, [&](const RgbImage& f) {
+        afterMove = f;
+        neighbourAfter = kubora::test::pixelAt(f, neighbourSurface.x, neighbourSurface.y);
+        cornerAfter = kubora::test::pixelAt(f, cornerSurface.x, cornerSurface.y);
+        return neighbourAfter.b > neighbourBefore.b + 30 && neighbourAfter.b > neighbourAfter.g + 30 &&
+               cornerAfter.r < cornerSelected.r - 40 && changedAbove(neighbour, neighbourHigh) > 150 &&
+               changedAbove(corner, cornerHigh) > 150;
+    });
+    EXPECT_GT(neighbourAfter.b, neighbourBefore.b + 30) << "the claimed tile turns blue";
+    EXPECT_GT(neighbourAfter.b, neighbourAfter.g + 30);
+    EXPECT_LT(cornerAfter.r, cornerSelected.r - 40) << "the highlight left the corner tile";
     EXPECT_GT(changedAbove(neighbour, neighbourHigh), 150) << "dice arrived on the neighbour";
     EXPECT_GT(changedAbove(corner, cornerHigh), 150) << "dice left the corner";
 
@@ -343,7 +385,8 @@ TEST_F(GamePlay, RandomSessionPrintsNoOpenGLErrorAndEscapeEndsIt)
             break;
         }
         ++actions;
-        pause(250ms);
+        // Paces the random input (it waits for nothing): about four actions a second.
+        std::this_thread::sleep_for(250ms);
     }
     EXPECT_GT(actions, 20);
     ASSERT_TRUE(game->running()) << "the game ended during the session";

@@ -9,7 +9,9 @@
 
 #include "engine/Camera.h"
 #include "engine/Frustum.h"
+#include "tests/support/Expectations.h"
 
+using kubora::test::expectNear;
 using libkub::Camera;
 using libkub::Vector3f;
 
@@ -21,13 +23,6 @@ Camera startCamera()
 {
     return Camera({-10.0f, 8.0f, -10.0f}, {-2.0f, 5.0f, -2.0f}, {0.0f, 1.0f, 0.0f}, 1.0f, 90.0f, 4.0f / 3.0f,
                   45.0f);
-}
-
-void expectNear(Vector3f actual, Vector3f expected, float within = tolerance)
-{
-    EXPECT_NEAR(actual.x, expected.x, within);
-    EXPECT_NEAR(actual.y, expected.y, within);
-    EXPECT_NEAR(actual.z, expected.z, within);
 }
 
 std::array<double, 16> currentMatrix(GLenum which)

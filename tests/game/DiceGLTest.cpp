@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "tests/game/GameWorld.h"
+#include "tests/support/Expectations.h"
 
 using Kubora::BoardTile;
 using Kubora::DiceTransfer;
+using kubora::test::expectNear;
 using kubora::test::GameWorld;
 using libkub::Vector3f;
 
@@ -14,13 +16,6 @@ namespace {
 Vector3f slotOffset(std::size_t k)
 {
     return Kubora::stackSlot({0.0f, 0.0f, 0.0f}, k);
-}
-
-void expectNear(Vector3f a, Vector3f b)
-{
-    EXPECT_NEAR(a.x, b.x, 1e-4f);
-    EXPECT_NEAR(a.y, b.y, 1e-4f);
-    EXPECT_NEAR(a.z, b.z, 1e-4f);
 }
 
 } // namespace
