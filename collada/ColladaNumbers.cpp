@@ -1,7 +1,10 @@
 #include "collada/ColladaNumbers.h"
 
 #include <charconv>
-#include <limits>
+#include <cmath>
+#include <cstring>
+
+#include <fast_float/fast_float.h> // exact, correctly rounded decimal to float
 
 namespace libkub {
 
@@ -11,10 +14,9 @@ using numbers::isSpace;
 using numbers::skipSpace;
 using numbers::tokenEnd;
 
-// Powers of ten that a float holds exactly.
-constexpr float exactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-
-// The whole token as a float, correctly rounded; false when it is not a number or out of range.
+// The whole token as a float through the standard library; false when it is not a number or out
+// of range. The reference for what a token means: the fast path below agrees with it on every
+// token it accepts and hands everything else here.
 bool readFloatSlow(const char* first, const char* last, float& value)
 {
     if (*first == '+') {
@@ -27,58 +29,36 @@ bool readFloatSlow(const char* first, const char* last, float& value)
     return ec == std::errc() && ptr == last;
 }
 
-// Reads a float starting at p. Plain decimals of up to 7 significant digits and small exponents
-// (what exporters write) are converted with one exact float operation, which rounds correctly;
-// everything else goes through from_chars. Returns the end of the token; `good` tells whether
-// the whole token was a number.
-const char* readFloat(const char* p, float& value, bool& good)
+// True when the digits before the exponent are all zeros: a zero that is truly zero, not a tiny
+// number that rounded to it.
+bool isZeroDecimal(const char* first, const char* last)
+{
+    for (; first != last && *first != 'e' && *first != 'E'; ++first) {
+        if (*first >= '1' && *first <= '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads the float token starting at p (end is the text's terminating zero). fast_float converts
+// every decimal exactly and correctly rounded; results at the edges of the float range (zero,
+// subnormal, infinite), which fast_float and the standard library report differently, are decided
+// by the standard library so that a token always means the same. Returns the end of the token;
+// `good` tells whether the whole token was a number.
+const char* readFloat(const char* p, const char* end, float& value, bool& good)
 {
     const char* start = p;
-    bool negative = false;
-    if ((*p == '-' || *p == '+')) {
-        negative = *p == '-';
-        ++p;
+    if (*p == '+' && p[1] != '-' && p[1] != '+') {
+        ++p; // fast_float takes no leading plus
     }
-    // Leading zeros add nothing to the mantissa, so all digits go in; 19 of them cannot overflow.
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int exponent = 0;
-    for (; static_cast<unsigned>(*p - '0') <= 9; ++p, ++digits) {
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-    }
-    if (*p == '.') {
-        ++p;
-        const char* fraction = p;
-        for (; static_cast<unsigned>(*p - '0') <= 9; ++p) {
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        }
-        exponent = static_cast<int>(fraction - p);
-        digits += static_cast<int>(p - fraction);
-    }
-    bool fast = digits > 0 && digits <= 19;
-    if ((*p == 'e' || *p == 'E')) {
-        ++p;
-        bool negativeExponent = false;
-        if ((*p == '-' || *p == '+')) {
-            negativeExponent = *p == '-';
-            ++p;
-        }
-        int written = 0;
-        const char* exponentDigits = p;
-        for (; static_cast<unsigned>(*p - '0') <= 9; ++p) {
-            if (written < 10000) {
-                written = written * 10 + (*p - '0');
-            }
-        }
-        fast = fast && p != exponentDigits;
-        exponent += negativeExponent ? -written : written;
-    }
-    if (fast && (*p == '\0' || isSpace(*p)) && mantissa <= (1u << 24) && exponent >= -10 && exponent <= 10) {
-        float result = static_cast<float>(mantissa);
-        result = exponent < 0 ? result / exactPowersOfTen[-exponent] : result * exactPowersOfTen[exponent];
-        value = negative ? -result : result;
+    float result = 0.0f;
+    const fast_float::from_chars_result read = fast_float::from_chars(p, end, result);
+    if (read.ec == std::errc() && (*read.ptr == '\0' || isSpace(*read.ptr)) &&
+        (std::isnormal(result) || (result == 0.0f && isZeroDecimal(p, read.ptr)))) {
+        value = result;
         good = true;
-        return p;
+        return read.ptr;
     }
     const char* last = tokenEnd(p);
     good = readFloatSlow(start, last, value);
@@ -106,10 +86,11 @@ std::size_t appendFloats(const char* p, std::vector<float>& out)
     float block[blockSize];
     std::size_t filled = 0;
     std::size_t bad = 0;
+    const char* end = p + std::strlen(p);
     while (*(p = skipSpace(p)) != '\0') {
         float value = 0.0f;
         bool good = false;
-        p = readFloat(p, value, good);
+        p = readFloat(p, end, value, good);
         if (!good) {
             value = 0.0f;
             ++bad;
