@@ -41,14 +41,13 @@ bool isZeroDecimal(const char* first, const char* last)
     return true;
 }
 
-// Reads the float token starting at p (end is the text's terminating zero). fast_float converts
-// every decimal exactly and correctly rounded; results at the edges of the float range (zero,
-// subnormal, infinite), which fast_float and the standard library report differently, are decided
-// by the standard library so that a token always means the same. Returns the end of the token;
-// `good` tells whether the whole token was a number.
-const char* readFloat(const char* p, const char* end, float& value, bool& good)
+// Any float token through fast_float, exact and correctly rounded. Results at the edges of the
+// float range (zero from a non-zero decimal, subnormal, infinite), which fast_float and the
+// standard library report differently, are decided by the standard library, so that a token means
+// what it always meant.
+const char* readFloatGeneral(const char* start, const char* end, float& value, bool& good)
 {
-    const char* start = p;
+    const char* p = start;
     if (*p == '+' && p[1] != '-' && p[1] != '+') {
         ++p; // fast_float takes no leading plus
     }
@@ -63,6 +62,68 @@ const char* readFloat(const char* p, const char* end, float& value, bool& good)
     const char* last = tokenEnd(p);
     good = readFloatSlow(start, last, value);
     return last;
+}
+
+// Powers of ten that a float holds exactly.
+constexpr float exactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// Reads the float token starting at p (end is the text's terminating zero); returns the end of the
+// token, and `good` tells whether the whole token was a number. What exporters write (plain
+// decimals of up to 7 significant digits, small exponents) is one exact float operation on an
+// exact mantissa and an exact power of ten, which IEEE arithmetic rounds correctly: the same
+// float fast_float gives, in two thirds of its instructions (measured with callgrind on the
+// benchmark's 1.35 million numbers). Every other token goes to fast_float.
+const char* readFloat(const char* p, const char* end, float& value, bool& good)
+{
+    const char* start = p;
+    bool negative = false;
+    if (*p == '-' || *p == '+') {
+        negative = *p == '-';
+        ++p;
+    }
+    // Leading zeros add nothing to the mantissa, so all digits go in; more than 19 may overflow,
+    // and such tokens go to fast_float.
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int exponent = 0;
+    for (; static_cast<unsigned>(*p - '0') <= 9; ++p, ++digits) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    }
+    if (*p == '.') {
+        ++p;
+        const char* fraction = p;
+        for (; static_cast<unsigned>(*p - '0') <= 9; ++p) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        }
+        exponent = static_cast<int>(fraction - p);
+        digits += static_cast<int>(p - fraction);
+    }
+    bool fast = digits > 0 && digits <= 19;
+    if (*p == 'e' || *p == 'E') {
+        ++p;
+        bool negativeExponent = false;
+        if (*p == '-' || *p == '+') {
+            negativeExponent = *p == '-';
+            ++p;
+        }
+        int written = 0;
+        const char* exponentDigits = p;
+        for (; static_cast<unsigned>(*p - '0') <= 9; ++p) {
+            if (written < 10000) {
+                written = written * 10 + (*p - '0');
+            }
+        }
+        fast = fast && p != exponentDigits;
+        exponent += negativeExponent ? -written : written;
+    }
+    if (fast && (*p == '\0' || isSpace(*p)) && mantissa <= (1u << 24) && exponent >= -10 && exponent <= 10) {
+        float result = static_cast<float>(mantissa);
+        result = exponent < 0 ? result / exactPowersOfTen[-exponent] : result * exactPowersOfTen[exponent];
+        value = negative ? -result : result;
+        good = true;
+        return p;
+    }
+    return readFloatGeneral(start, end, value, good);
 }
 
 std::string_view trim(std::string_view text)
