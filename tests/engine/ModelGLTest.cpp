@@ -360,6 +360,24 @@ TEST_F(ModelGLTest, WithoutImageOrEffectTheModelStillDrawsInItsMaterialColours)
     }
 }
 
+TEST_F(ModelGLTest, AFileChangedOnDiskGetsABufferOfItsOwn)
+{
+    // The same path and geometry id, but other positions after the change.
+    const std::string text = cubeWith("<init_from>texcube.png", "<init_from>skin.png");
+    const std::string path = writeDocument("changing", text);
+    auto before = loadIn(libkub::VBO, path);
+    std::string moved = text;
+    const std::string open = "<float_array id=\"texcube-positions-array\" count=\"24\">";
+    moved.insert(moved.find(open) + open.size(), "2 "); // a number in front shifts every position
+    ASSERT_TRUE(kubora::test::writeFileBytes(path, {moved.begin(), moved.end()}));
+    testing::internal::CaptureStderr();
+    auto after = loadIn(libkub::VBO, path);
+    testing::internal::GetCapturedStderr();
+    ASSERT_NE(before->mesh.vertexBuffer, 0u);
+    ASSERT_NE(after->mesh.vertexBuffer, 0u);
+    EXPECT_NE(after->mesh.vertexBuffer, before->mesh.vertexBuffer);
+}
+
 TEST_F(ModelGLTest, MissingTextureImageDrawsThePlaceholder)
 {
     const std::string path =
