@@ -4,6 +4,7 @@
 // xmlReadMemory + xmlFreeDoc on the same bytes with the same options, and as a whole
 // ColladaDocument::loadFromMemory (parse, read, release); after the table the two times and their
 // ratio are printed per document. Triangle extraction of the large document is timed on its own.
+// `ColladaBench --write-large=FILE` writes the large document to a file instead, for whole-process timing.
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 
@@ -12,6 +13,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "collada/ColladaDocument.h"
@@ -240,6 +242,19 @@ void printRatio(const RatioReporter& reporter, const char* label, const std::str
 
 int main(int argc, char** argv)
 {
+    // --write-large=FILE writes the generated document and exits, for timing whole processes on it.
+    constexpr std::string_view writeOption = "--write-large=";
+    if (argc == 2 && std::string_view(argv[1]).starts_with(writeOption)) {
+        const std::string path(std::string_view(argv[1]).substr(writeOption.size()));
+        std::ofstream out(path, std::ios::binary);
+        out << largeDocument();
+        out.close();
+        if (!out) {
+            std::fprintf(stderr, "ColladaBench: %s: cannot be written\n", path.c_str());
+            return 1;
+        }
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "collada/ColladaPath.h"
 #include "collada/ColladaReader.h"
@@ -21,29 +23,63 @@ constexpr std::size_t maxDocumentBytes = INT_MAX;
 // Reads a whole file; false when it cannot be opened or read, or is too large.
 enum class ReadResult { Ok, Unreadable, TooLarge };
 
-ReadResult readFile(const std::string& path, std::string& content)
+// The bytes of a file, in a block that is never zero-filled first (they are read over at once).
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t capacity = 0;
+    std::size_t size = 0;
+
+    void reserve(std::size_t wanted)
+    {
+        auto grown = std::make_unique_for_overwrite<char[]>(wanted);
+        if (size > 0) {
+            std::memcpy(grown.get(), data.get(), size);
+        }
+        data = std::move(grown);
+        capacity = wanted;
+    }
+};
+
+ReadResult readFile(const std::string& path, FileBytes& content)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return ReadResult::Unreadable;
     }
     ReadResult result = ReadResult::Ok;
-    char buffer[1 << 16];
+    // The file's size, when it has one, sizes the block once, and the bytes are read straight into
+    // it (no staging buffer, no regrowth); whatever the size turns out to be, reading goes on until
+    // the end.
+    constexpr std::size_t step = 1 << 16;
+    std::size_t expected = step;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        const long size = std::ftell(file);
+        if (size > 0) {
+            expected = std::min<std::size_t>(static_cast<std::size_t>(size), maxDocumentBytes) + 1;
+        }
+        std::rewind(file);
+    }
+    content.reserve(expected);
     while (true) {
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
-        if (got > 0) {
-            if (content.size() + got > maxDocumentBytes) {
+        if (content.capacity - content.size == 0) {
+            if (content.capacity > maxDocumentBytes) {
                 result = ReadResult::TooLarge;
                 break;
             }
-            content.append(buffer, got);
+            content.reserve(content.capacity * 2);
         }
-        if (got < sizeof buffer) {
+        const std::size_t wanted = content.capacity - content.size;
+        const std::size_t got = std::fread(content.data.get() + content.size, 1, wanted, file);
+        content.size += got;
+        if (got < wanted) {
             if (std::ferror(file)) {
                 result = ReadResult::Unreadable;
             }
             break;
         }
+    }
+    if (result == ReadResult::Ok && content.size > maxDocumentBytes) {
+        result = ReadResult::TooLarge;
     }
     std::fclose(file);
     return result;
@@ -155,7 +191,7 @@ bool ColladaDocument::loadFromFile(const std::string& path)
     filePath_ = resolvePath("", absolute.generic_string());
     baseFolder_ = resolvePath("", absolute.parent_path().generic_string());
 
-    std::string content;
+    FileBytes content;
     switch (readFile(path, content)) {
     case ReadResult::Ok:
         break;
@@ -166,7 +202,7 @@ bool ColladaDocument::loadFromFile(const std::string& path)
         report(DiagnosticLevel::Error, ColladaCode::FileTooLarge, path + " is larger than 2 GB", 0);
         return false;
     }
-    return parse(content);
+    return parse(std::string_view(content.data.get(), content.size));
 }
 
 bool ColladaDocument::loadFromMemory(std::string_view xml, const std::string& baseFolder)

@@ -1,7 +1,10 @@
 #include "collada/ColladaNumbers.h"
 
 #include <charconv>
-#include <limits>
+#include <cmath>
+#include <cstring>
+
+#include <fast_float/fast_float.h> // exact, correctly rounded decimal to float
 
 namespace libkub {
 
@@ -11,10 +14,9 @@ using numbers::isSpace;
 using numbers::skipSpace;
 using numbers::tokenEnd;
 
-// Powers of ten that a float holds exactly.
-constexpr float exactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-
-// The whole token as a float, correctly rounded; false when it is not a number or out of range.
+// The whole token as a float through the standard library; false when it is not a number or out
+// of range. The reference for what a token means: the fast path below agrees with it on every
+// token it accepts and hands everything else here.
 bool readFloatSlow(const char* first, const char* last, float& value)
 {
     if (*first == '+') {
@@ -27,19 +29,60 @@ bool readFloatSlow(const char* first, const char* last, float& value)
     return ec == std::errc() && ptr == last;
 }
 
-// Reads a float starting at p. Plain decimals of up to 7 significant digits and small exponents
-// (what exporters write) are converted with one exact float operation, which rounds correctly;
-// everything else goes through from_chars. Returns the end of the token; `good` tells whether
-// the whole token was a number.
-const char* readFloat(const char* p, float& value, bool& good)
+// True when the digits before the exponent are all zeros: a zero that is truly zero, not a tiny
+// number that rounded to it.
+bool isZeroDecimal(const char* first, const char* last)
+{
+    for (; first != last && *first != 'e' && *first != 'E'; ++first) {
+        if (*first >= '1' && *first <= '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Any float token through fast_float, exact and correctly rounded. Results at the edges of the
+// float range (zero from a non-zero decimal, subnormal, infinite), which fast_float and the
+// standard library report differently, are decided by the standard library, so that a token means
+// what it always meant.
+const char* readFloatGeneral(const char* start, const char* end, float& value, bool& good)
+{
+    const char* p = start;
+    if (*p == '+' && p[1] != '-' && p[1] != '+') {
+        ++p; // fast_float takes no leading plus
+    }
+    float result = 0.0f;
+    const fast_float::from_chars_result read = fast_float::from_chars(p, end, result);
+    if (read.ec == std::errc() && (*read.ptr == '\0' || isSpace(*read.ptr)) &&
+        (std::isnormal(result) || (result == 0.0f && isZeroDecimal(p, read.ptr)))) {
+        value = result;
+        good = true;
+        return read.ptr;
+    }
+    const char* last = tokenEnd(p);
+    good = readFloatSlow(start, last, value);
+    return last;
+}
+
+// Powers of ten that a float holds exactly.
+constexpr float exactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// Reads the float token starting at p (end is the text's terminating zero); returns the end of the
+// token, and `good` tells whether the whole token was a number. What exporters write (plain
+// decimals of up to 7 significant digits, small exponents) is one exact float operation on an
+// exact mantissa and an exact power of ten, which IEEE arithmetic rounds correctly: the same
+// float fast_float gives, in two thirds of its instructions (measured with callgrind on the
+// benchmark's 1.35 million numbers). Every other token goes to fast_float.
+const char* readFloat(const char* p, const char* end, float& value, bool& good)
 {
     const char* start = p;
     bool negative = false;
-    if ((*p == '-' || *p == '+')) {
+    if (*p == '-' || *p == '+') {
         negative = *p == '-';
         ++p;
     }
-    // Leading zeros add nothing to the mantissa, so all digits go in; 19 of them cannot overflow.
+    // Leading zeros add nothing to the mantissa, so all digits go in; more than 19 may overflow,
+    // and such tokens go to fast_float.
     std::uint64_t mantissa = 0;
     int digits = 0;
     int exponent = 0;
@@ -56,10 +99,10 @@ const char* readFloat(const char* p, float& value, bool& good)
         digits += static_cast<int>(p - fraction);
     }
     bool fast = digits > 0 && digits <= 19;
-    if ((*p == 'e' || *p == 'E')) {
+    if (*p == 'e' || *p == 'E') {
         ++p;
         bool negativeExponent = false;
-        if ((*p == '-' || *p == '+')) {
+        if (*p == '-' || *p == '+') {
             negativeExponent = *p == '-';
             ++p;
         }
@@ -80,9 +123,7 @@ const char* readFloat(const char* p, float& value, bool& good)
         good = true;
         return p;
     }
-    const char* last = tokenEnd(p);
-    good = readFloatSlow(start, last, value);
-    return last;
+    return readFloatGeneral(start, end, value, good);
 }
 
 std::string_view trim(std::string_view text)
@@ -106,10 +147,11 @@ std::size_t appendFloats(const char* p, std::vector<float>& out)
     float block[blockSize];
     std::size_t filled = 0;
     std::size_t bad = 0;
+    const char* end = p + std::strlen(p);
     while (*(p = skipSpace(p)) != '\0') {
         float value = 0.0f;
         bool good = false;
-        p = readFloat(p, value, good);
+        p = readFloat(p, end, value, good);
         if (!good) {
             value = 0.0f;
             ++bad;

@@ -27,6 +27,13 @@ bool isSkippedLibrary(std::string_view name)
     return std::find(skipped.begin(), skipped.end(), name) != skipped.end();
 }
 
+// A library's <asset> and <extra> describe the library itself; COLLADA allows both before and
+// after its entries, and neither is an entry.
+bool isLibraryAnnotation(const xmlNode* node)
+{
+    return isNamed(node, "asset") || isNamed(node, "extra");
+}
+
 } // namespace
 
 ColladaReader::ColladaReader(ColladaDocument& document, std::size_t documentBytes)
@@ -144,6 +151,9 @@ void ColladaReader::read(const xmlNode* root)
         if (isNamed(child, "library_effects")) {
             // An effect reads on under another element name (with a warning).
             for (const xmlNode* node : elementsOf(child)) {
+                if (isLibraryAnnotation(node)) {
+                    continue;
+                }
                 auto effect = std::make_unique<ColladaEffect>();
                 readHeader(node, *effect);
                 ColladaEffect& added = *document_.effects_.emplace_back(std::move(effect));
@@ -221,8 +231,12 @@ template <typename Entity, typename Read>
 void ColladaReader::readLibrary(const xmlNode* library, const char* element,
                                 std::vector<std::unique_ptr<Entity>>& list, Read read)
 {
-    // Every element child becomes an entry, so that positions in the list follow the file.
+    // Every element child but the library's own <asset> and <extra> becomes an entry, so that
+    // positions in the list follow the file.
     for (const xmlNode* node : elementsOf(library)) {
+        if (isLibraryAnnotation(node)) {
+            continue;
+        }
         auto entity = std::make_unique<Entity>();
         readHeader(node, *entity);
         Entity& added = *list.emplace_back(std::move(entity));

@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "engine/RenderSettings.h"
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
 #include "engine/MeshCache.h"
+#include "engine/MeshNormals.h"
 
 namespace libkub {
 
@@ -40,9 +43,10 @@ void fillAttribute(const PrimitiveGroup& group, InputSemantic semantic, std::uin
 
 } // namespace
 
-std::vector<Triangle> extractTriangles(const ColladaDocument& document)
+std::vector<Triangle> extractTriangles(const ColladaDocument& document, NormalOrigin* normals)
 {
     std::vector<Triangle> triangles;
+    bool computed = false;
     for (const auto& geometry : document.geometries()) {
         if (!geometry->mesh) {
             continue;
@@ -66,9 +70,17 @@ std::vector<Triangle> extractTriangles(const ColladaDocument& document)
                           [](Corner& corner, const float* v) {
                               corner.position = Vector3f{v[0], v[1], v[2]};
                           });
-            fillAttribute(group, InputSemantic::Normal, 3, added, count, [](Corner& corner, const float* v) {
-                corner.normal = Vector3f{v[0], v[1], v[2]};
-            });
+            const GroupInput* normalInput = findInput(group, InputSemantic::Normal);
+            if (normalInput != nullptr && normalInput->source->stride >= 3) {
+                fillAttribute(group, InputSemantic::Normal, 3, added, count,
+                              [](Corner& corner, const float* v) {
+                                  corner.normal = Vector3f{v[0], v[1], v[2]};
+                              });
+            } else {
+                // Without normals every corner would be lit as if facing nowhere (black).
+                computeNormals(added, count);
+                computed = computed || count > 0;
+            }
             fillAttribute(group, InputSemantic::Texcoord, 2, added, count,
                           [](Corner& corner, const float* v) {
                               corner.s = v[0];
@@ -76,7 +88,24 @@ std::vector<Triangle> extractTriangles(const ColladaDocument& document)
                           });
         }
     }
+    if (normals != nullptr) {
+        *normals =
+            triangles.empty() ? NormalOrigin::None : (computed ? NormalOrigin::Computed : NormalOrigin::File);
+    }
     return triangles;
+}
+
+std::string meshCacheKey(const ColladaDocument& document)
+{
+    const std::string& path = document.filePath();
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const std::uintmax_t knownSize = error ? 0 : size;
+    const auto time = std::filesystem::last_write_time(path, error);
+    const long long knownTime = error ? 0 : static_cast<long long>(time.time_since_epoch().count());
+    const std::string geometry =
+        document.geometries().empty() ? std::string() : document.geometries().front()->id;
+    return path + "|" + std::to_string(knownSize) + "|" + std::to_string(knownTime) + "#" + geometry;
 }
 
 Mesh buildMesh(const ColladaDocument& document)
@@ -88,7 +117,7 @@ Mesh buildMesh(const ColladaDocument& document)
         if (document.geometries().empty()) {
             break;
         }
-        const std::string& key = document.geometries().front()->id;
+        const std::string key = meshCacheKey(document);
         const MeshCacheRecord* record = MeshCache::instance().find(key);
         if (record == nullptr) {
             Mesh built;

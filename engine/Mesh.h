@@ -2,6 +2,7 @@
 // The drawable geometry of one model: a flat triangle list and the GL recording made from it
 // (a display list, or an interleaved vertex buffer shared through the mesh cache), plus placement.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/Vector3f.h"
@@ -45,14 +46,24 @@ inline constexpr int vertexStride = 32;
 inline constexpr int vertexNormalOffset = 8;
 inline constexpr int vertexPositionOffset = 20;
 
+// Where the normals of extracted triangles come from: no triangles at all, the file for every
+// group, or computed from the positions for at least one group that has none.
+enum class NormalOrigin { None, File, Computed };
+
 // All triangles of all all-triangle groups of all geometries, merged in document order. A corner
 // whose index is missing or points past its source keeps zeros; faces past a group's index data
-// are left out. Needs no GL context.
-std::vector<Triangle> extractTriangles(const ColladaDocument& document);
+// are left out. A group without normals (no NORMAL input, or one of fewer than three values per
+// entry) gets normals computed from its triangles. Needs no GL context.
+std::vector<Triangle> extractTriangles(const ColladaDocument& document, NormalOrigin* normals = nullptr);
+
+// The MeshCache key of a document: its file (path, size and time of change) and its first
+// geometry's id, so that files reusing a geometry id never share a buffer and a file changed on
+// disk gets a buffer of its own.
+std::string meshCacheKey(const ColladaDocument& document);
 
 // Builds the mesh for the current render mode; the GL context must be current. VBO: a vertex
-// buffer shared through the MeshCache under the first geometry's id (a document without geometry
-// gives an empty mesh); Immediate and DisplayList: the triangle list and a display list.
+// buffer shared through the MeshCache under meshCacheKey (a document without geometry gives an
+// empty mesh); Immediate and DisplayList: the triangle list and a display list.
 Mesh buildMesh(const ColladaDocument& document);
 
 // Records the triangles into the mesh's display list (allocating one name when it has none).

@@ -44,29 +44,21 @@ bool hasTriangles(const ColladaDocument& document)
     return false;
 }
 
-// What the document lacks of what a model needs, one phrase per lack; empty when it is complete.
-std::vector<std::string> missingParts(const ColladaDocument& document)
+// Why the document gives no model at all, or empty when it gives one. A document without an image
+// still gives one (drawn untextured), and so does one with materials that name no effect (they are
+// skipped); without triangles there is nothing to draw.
+std::string unusableBecause(const ColladaDocument& document)
 {
-    std::vector<std::string> missing;
-    if (document.images().empty() || document.images().front()->fileName.empty()) {
-        missing.emplace_back("no image for the colour texture");
-    }
-    if (!hasTriangles(document)) {
-        missing.emplace_back("no geometry with a triangle group");
-    }
-    for (const auto& material : document.materials()) {
-        if (material->effect == nullptr) {
-            missing.push_back("no effect for material \"" + material->id + "\"");
-        }
-    }
-    return missing;
+    return hasTriangles(document) ? std::string() : "no geometry with a triangle group";
 }
 
 // The common profiles of the instantiated effects, in material and profile order; later ones win.
-void readMaterial(const ColladaDocument& document, Material& material)
+void readMaterial(const std::string& path, const ColladaDocument& document, Material& material)
 {
     for (const auto& colladaMaterial : document.materials()) {
         if (colladaMaterial->effect == nullptr) {
+            reportProblem(path, "material \"" + colladaMaterial->id +
+                                    "\" names no effect of this file; it is skipped");
             continue;
         }
         for (const auto& profile : colladaMaterial->effect->profiles) {
@@ -210,21 +202,20 @@ std::unique_ptr<Model> readModel(const std::string& path)
         reportProblem(path, "not a readable COLLADA document; the object is left empty");
         return model;
     }
-    const std::vector<std::string> missing = missingParts(document);
-    if (!missing.empty()) {
-        std::string text;
-        for (const std::string& part : missing) {
-            text += (text.empty() ? "" : ", ") + part;
-        }
-        reportProblem(path, text + "; the object is left empty");
+    if (const std::string problem = unusableBecause(document); !problem.empty()) {
+        reportProblem(path, problem + "; the object is left empty");
         return model;
     }
 
     model->mesh = buildMesh(document);
     glActiveTexture(GL_TEXTURE0);
-    const std::string& imageFile = document.images().front()->fileName;
-    model->textures.push_back(TextureCache::instance().obtain(imageFile).textureName);
-    readMaterial(document, model->material);
+    // The first image is the colour texture; a model without one draws in its material colours
+    // through a white texture, so that drawing stays the same in every render mode.
+    const bool hasImage = !document.images().empty() && !document.images().front()->fileName.empty();
+    model->textures.push_back(
+        hasImage ? TextureCache::instance().obtain(document.images().front()->fileName).textureName
+                 : TextureCache::instance().white());
+    readMaterial(path, document, model->material);
     readPrograms(path, document, model->programs);
     return model;
 }

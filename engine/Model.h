@@ -30,10 +30,11 @@ class Model {
 };
 
 // Loads a model from a .dae path: the mesh for the current render mode, the first image as its
-// texture (shared through the texture cache), the material of the instantiated common profiles and
-// one program per GLSL effect (shared through the program cache). A file that is missing, does not
-// parse, or lacks an image, a triangle group or an effect for one of its materials gives one line on
-// standard error and an empty model that draws nothing but can still be placed and picked.
+// texture (shared through the texture cache; a white texture when the file names no image), the
+// material of the instantiated common profiles and one program per GLSL effect (shared through the
+// program cache). A material that names no effect of the file is skipped with one line on standard
+// error. A file that is missing, does not parse or has no triangle group gives one line on standard
+// error and an empty model that draws nothing but can still be placed and picked.
 std::unique_ptr<Model> loadModel(const std::string& path);
 
 } // namespace libkub

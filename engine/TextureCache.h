@@ -19,10 +19,14 @@ class TextureCache {
     Texture& insert(const std::string& fileName, std::unique_ptr<Texture> texture);
     // The texture of the file, loaded from that file name the first time it is asked for.
     Texture& obtain(const std::string& fileName);
+    // The GL name of a 1 x 1 white texture, made the first time it is asked for: bound for a model
+    // without an image, it leaves the lit material colour as it is in every render mode.
+    unsigned white();
 
   private:
     TextureCache() = default;
     std::map<std::string, std::unique_ptr<Texture>> textures;
+    unsigned whiteName = 0;
 };
 
 } // namespace libkub

@@ -9,6 +9,7 @@ packages=(
   libgl1-mesa-dev libglu1-mesa-dev  # OpenGL and GLU headers
   libgl1-mesa-dri  # Mesa's software renderer (llvmpipe)
   libpng-dev zlib1g-dev libxml2-dev  # images and COLLADA documents
+  libfast-float-dev  # exact decimal-to-float conversion for the COLLADA reader's numbers
   xvfb xauth x11-utils xdotool imagemagick  # headless X server, window queries, input events, screenshots
   libgtest-dev libbenchmark-dev  # tests and benchmarks
   clang libclang-rt-14-dev clang-format  # libFuzzer and the formatter

@@ -1,8 +1,11 @@
 // kubora-dae: reads COLLADA files with the game's reader and mesh builder (no window needed) and
 // prints one line per file with what the game would get from it:
 //   PATH<TAB>loaded=1 images=N effects=N materials=N geometries=N groups=N triangles=N texture=PATH
-// --verbose adds the reader's warnings and errors after each file. Exit status 0 when every file
-// loaded, 1 otherwise.
+//   normals=file|computed|none
+// (one line; normals say whether the triangles' normals come from the file or are computed from
+// the positions, or that there are no triangles). --verbose adds the reader's warnings and errors
+// after each file, then notes: a model without an image draws untextured, and why a model draws
+// nothing. Exit status 0 when every file loaded, 1 otherwise.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -12,8 +15,22 @@
 #include "collada/ColladaQueries.h"
 #include "engine/Diagnostics.h"
 #include "engine/Mesh.h"
+#include "engine/MeshDiagnosis.h"
 
 namespace {
+
+const char* normalsName(libkub::NormalOrigin origin)
+{
+    switch (origin) {
+    case libkub::NormalOrigin::File:
+        return "file";
+    case libkub::NormalOrigin::Computed:
+        return "computed";
+    case libkub::NormalOrigin::None:
+        break;
+    }
+    return "none";
+}
 
 bool describe(const std::string& path, bool verbose)
 {
@@ -28,15 +45,16 @@ bool describe(const std::string& path, bool verbose)
             }
         }
     }
-    const std::size_t triangles = libkub::extractTriangles(document).size();
+    libkub::NormalOrigin normals = libkub::NormalOrigin::None;
+    const std::size_t triangles = libkub::extractTriangles(document, &normals).size();
     const std::string texture =
         document.images().empty() ? std::string() : document.images().front()->fileName;
 
     std::printf("%s\tloaded=%d images=%zu effects=%zu materials=%zu geometries=%zu groups=%zu triangles=%zu "
-                "texture=%s\n",
+                "texture=%s normals=%s\n",
                 path.c_str(), loaded ? 1 : 0, document.images().size(), document.effects().size(),
-                document.materials().size(), document.geometries().size(), groups, triangles,
-                texture.c_str());
+                document.materials().size(), document.geometries().size(), groups, triangles, texture.c_str(),
+                normalsName(normals));
     if (verbose) {
         for (const libkub::ColladaDiagnostic& diagnostic : document.diagnostics()) {
             std::printf("  %s %d", libkub::levelName(diagnostic.level), static_cast<int>(diagnostic.code));
@@ -44,6 +62,12 @@ bool describe(const std::string& path, bool verbose)
                 std::printf(" line %ld", diagnostic.line);
             }
             std::printf(": %s\n", diagnostic.message.c_str());
+        }
+        if (texture.empty()) {
+            std::printf("  note: no image; the model draws untextured in its material colours\n");
+        }
+        if (const std::string why = libkub::whyNoTriangles(document); !why.empty()) {
+            std::printf("  note: nothing to draw: %s\n", why.c_str());
         }
     }
     return loaded;

@@ -149,29 +149,37 @@ TEST(ColladaEdgeCase, ALowerCaseRootLoadsAsEmpty)
     EXPECT_EQ(document->diagnostics()[0].line, 3);
 }
 
-TEST(ColladaEdgeCase, AnAssetInLibraryImagesHoldsPositionZero)
+TEST(ColladaEdgeCase, AssetAndExtraInALibraryAreNoEntries)
 {
     bool loaded = false;
     const auto document = loadColladaFixture("edge_images_asset.dae", &loaded);
     EXPECT_TRUE(loaded); // warnings only
     const auto& images = document->images();
-    ASSERT_EQ(images.size(), 5u);
-    EXPECT_EQ(images[0]->fileName, "");
-    EXPECT_EQ(images[0]->id, "unknown_object");
-    EXPECT_EQ(images[1]->id, "wood");
-    EXPECT_EQ(images[2]->id, "unknown_object_2");
-    EXPECT_EQ(images[2]->fileName, fixtureFolder + "/noid.png");
-    EXPECT_EQ(images[3]->id, "wood_2"); // ids are made unique
-    EXPECT_EQ(images[3]->fileName, fixtureFolder + "/wood2.png");
-    EXPECT_EQ(images[4]->id, "inline-image"); // declared inside an effect: after library_images
-    EXPECT_EQ(document->findById("wood"), images[1].get());
-    EXPECT_EQ(document->findById("wood_2"), images[3].get());
+    ASSERT_EQ(images.size(), 4u);
+    EXPECT_EQ(images[0]->id, "wood");
+    EXPECT_EQ(images[1]->id, "unknown_object");
+    EXPECT_EQ(images[1]->fileName, fixtureFolder + "/noid.png");
+    EXPECT_EQ(images[2]->id, "wood_2"); // ids are made unique
+    EXPECT_EQ(images[2]->fileName, fixtureFolder + "/wood2.png");
+    EXPECT_EQ(images[3]->id, "inline-image"); // declared inside an effect: after library_images
+    EXPECT_EQ(document->findById("wood"), images[0].get());
+    EXPECT_EQ(document->findById("wood_2"), images[2].get());
     EXPECT_EQ(document->findById("fx"), document->effects()[0].get());
     EXPECT_EQ(document->findById("spin"), nullptr); // animations are not read
     EXPECT_EQ(document->extras(), (std::vector<std::string>{"kubora"}));
-    EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::WrongElement, DiagnosticLevel::Warning));
+    EXPECT_FALSE(hasDiagnostic(*document, ColladaCode::WrongElement, DiagnosticLevel::Warning));
     EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::DuplicateId, DiagnosticLevel::Warning));
     EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::UnknownRootChild, DiagnosticLevel::Warning));
+
+    // The same in the effect, material and geometry libraries of an exporter's file.
+    const auto exported = loadColladaFixture("exporter_library_asset_extra.dae", &loaded);
+    EXPECT_TRUE(loaded);
+    ASSERT_EQ(exported->effects().size(), 1u);
+    ASSERT_EQ(exported->materials().size(), 1u);
+    EXPECT_EQ(exported->materials()[0]->effect, exported->effects()[0].get());
+    ASSERT_EQ(exported->geometries().size(), 1u);
+    EXPECT_EQ(exported->geometries()[0]->id, "Cube-mesh");
+    EXPECT_TRUE(exported->diagnostics().empty());
 }
 
 TEST(ColladaEdgeCase, GroupKindsHolesAndMisplacedElements)

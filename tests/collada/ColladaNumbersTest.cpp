@@ -44,6 +44,31 @@ TEST(ColladaNumbers, FloatsRoundExactlyLikeFromChars)
     EXPECT_EQ(differences, 0u);
 }
 
+TEST(ColladaNumbers, TokensAtTheEdgesOfTheFloatRangeReadAsFromCharsReadsThem)
+{
+    // Zeros, subnormals, underflow and overflow, where converters differ in what they report.
+    const char* tokens[] = {"0",      "-0",      "0.000",   "0e999",      "000.000e-5",   "1e-38",  "1.2e-38",
+                            "1e-40",  "1.4e-45", "1e-46",   "1e-50",      "3.4028235e38", "3.5e38", "1e39",
+                            "-1e-50", "-1e-40",  "1e-4000", "0.0000e+12", "nan",          "-inf"};
+    for (const char* token : tokens) {
+        std::vector<float> read;
+        const std::size_t bad = appendFloats(token, read);
+        float expected = 0.0f;
+        const auto [ptr, ec] = std::from_chars(token, token + std::strlen(token), expected);
+        const bool good = ec == std::errc() && *ptr == '\0';
+        ASSERT_EQ(read.size(), 1u) << token;
+        EXPECT_EQ(bad, good ? 0u : 1u) << token;
+        if (!good) {
+            expected = 0.0f;
+        }
+        if (std::isnan(expected)) {
+            EXPECT_TRUE(std::isnan(read[0])) << token;
+        } else {
+            EXPECT_EQ(std::memcmp(&read[0], &expected, sizeof(float)), 0) << token << " read as " << read[0];
+        }
+    }
+}
+
 TEST(ColladaNumbers, FloatTokensOfEveryShape)
 {
     std::vector<float> read;

@@ -35,9 +35,9 @@ ToolRun runTool(const std::string& arguments)
     return run;
 }
 
-std::string line(const std::string& file, const std::string& fields)
+std::string line(const std::string& file, const std::string& fields, const std::string& normals = "none")
 {
-    return fixtures + file + "\t" + fields + "\n";
+    return fixtures + file + "\t" + fields + " normals=" + normals + "\n";
 }
 
 } // namespace
@@ -48,26 +48,37 @@ TEST(KuboraDaeTool, PrintsTheCountsOfEveryExporterFixture)
                                 fixtures + "glsl_shadow_effect.dae " + fixtures + "several_materials.dae " +
                                 fixtures + "two_triangles.dae " + fixtures + "no_geometry.dae");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(
-        run.output,
-        line("cube_blender_zup.dae", "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 "
-                                     "triangles=12 texture=" +
-                                         absoluteFixtures + "cube.png") +
-            line("die_max_yup.dae", "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 "
-                                    "triangles=12 texture=" +
-                                        absoluteFixtures + "textures/die.png") +
-            line("glsl_shadow_effect.dae", "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 "
-                                           "triangles=2 texture=" +
-                                               absoluteFixtures + "images/board.png") +
-            line("several_materials.dae", "loaded=1 images=2 effects=2 materials=2 geometries=2 groups=3 "
-                                          "triangles=4 texture=C:/Program Files/Kubora/duck.png") +
-            line("two_triangles.dae", "loaded=1 images=1 effects=0 materials=0 geometries=1 groups=1 "
-                                      "triangles=2 texture=" +
-                                          absoluteFixtures + "tile.png") +
-            line("no_geometry.dae", "loaded=1 images=1 effects=1 materials=1 geometries=0 groups=0 "
-                                    "triangles=0 texture=" +
-                                        absoluteFixtures + "lonely.png"));
+    EXPECT_EQ(run.output,
+              line("cube_blender_zup.dae",
+                   "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 "
+                   "triangles=12 texture=" +
+                       absoluteFixtures + "cube.png",
+                   "file") +
+                  line("die_max_yup.dae",
+                       "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 "
+                       "triangles=12 texture=" +
+                           absoluteFixtures + "textures/die.png",
+                       "file") +
+                  line("glsl_shadow_effect.dae",
+                       "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 "
+                       "triangles=2 texture=" +
+                           absoluteFixtures + "images/board.png",
+                       "file") +
+                  line("several_materials.dae",
+                       "loaded=1 images=2 effects=2 materials=2 geometries=2 groups=3 "
+                       "triangles=4 texture=C:/Program Files/Kubora/duck.png",
+                       "computed") +
+                  line("two_triangles.dae",
+                       "loaded=1 images=1 effects=0 materials=0 geometries=1 groups=1 "
+                       "triangles=2 texture=" +
+                           absoluteFixtures + "tile.png",
+                       "file") +
+                  line("no_geometry.dae", "loaded=1 images=1 effects=1 materials=1 geometries=0 groups=0 "
+                                          "triangles=0 texture=" +
+                                              absoluteFixtures + "lonely.png"));
 }
+
+const std::string noImage = "  note: no image; the model draws untextured in its material colours\n";
 
 TEST(KuboraDaeTool, VerboseAddsWarningsAndErrorsAndAFailedLoadSetsTheStatus)
 {
@@ -77,10 +88,12 @@ TEST(KuboraDaeTool, VerboseAddsWarningsAndErrorsAndAFailedLoadSetsTheStatus)
     EXPECT_EQ(run.output,
               line("edge_lowercase_root.dae",
                    "loaded=0 images=0 effects=0 materials=0 geometries=0 groups=0 triangles=0 texture=") +
-                  "  error 3 line 3: the root element is not <COLLADA>\n" +
+                  "  error 3 line 3: the root element is not <COLLADA>\n" + noImage +
+                  "  note: nothing to draw: no geometry\n" +
                   line("edge_accessor_padding.dae",
-                       "loaded=1 images=0 effects=0 materials=0 geometries=1 groups=1 triangles=1 texture=") +
-                  "  warning 55 line 25: source 'flat' has stride 0 (read as 1)\n");
+                       "loaded=1 images=0 effects=0 materials=0 geometries=1 groups=1 triangles=1 texture=",
+                       "computed") +
+                  "  warning 55 line 25: source 'flat' has stride 0 (read as 1)\n" + noImage);
 }
 
 TEST(KuboraDaeTool, MissingFilesAndBadArguments)
@@ -94,4 +107,34 @@ TEST(KuboraDaeTool, MissingFilesAndBadArguments)
     const ToolRun option = runTool("--fast " + fixtures + "two_triangles.dae");
     EXPECT_EQ(option.status, 1);
     EXPECT_EQ(option.output, "");
+}
+
+TEST(KuboraDaeTool, ExportedFilesSayWhereTheirNormalsComeFromAndWhyNothingDraws)
+{
+    struct Case {
+        const char* file;
+        std::string fields;
+        const char* normals;
+        std::string notes;
+    };
+    const Case cases[] = {
+        {"exporter_lambert_cube_maya.dae",
+         "loaded=1 images=0 effects=1 materials=1 geometries=1 groups=1 triangles=12 texture=", "file",
+         noImage},
+        {"exporter_sphere_no_normals_max.dae",
+         "loaded=1 images=0 effects=1 materials=1 geometries=1 groups=1 triangles=288 texture=", "computed",
+         noImage},
+        {"exporter_polylist_quads_blender.dae",
+         "loaded=1 images=0 effects=1 materials=1 geometries=1 groups=0 triangles=0 texture=", "none",
+         noImage + "  note: nothing to draw: 1 polylist group with quads; export triangulated\n"},
+        {"exporter_textured_box_max.dae",
+         "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 triangles=12 texture=" +
+             std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/models/texcube.png",
+         "file", ""},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = runTool("--verbose " + fixtures + c.file);
+        EXPECT_EQ(run.status, 0) << c.file;
+        EXPECT_EQ(run.output, line(c.file, c.fields, c.normals) + c.notes);
+    }
 }

@@ -1,8 +1,10 @@
-// The kubora-view binary: hidden frames written as PNG in each render mode, the camera fitted to the
-// model's triangles, and the lines it prints for bad arguments and missing models.
+// The kubora-view binary: hidden frames written as PNG in each render mode, exported models without
+// images or normals shown in their colours, the camera fitted to the model's triangles, and the
+// lines it prints for bad arguments and missing models.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -166,6 +168,51 @@ TEST_F(KuboraView, ThreeModesWriteTheSameTexturedPicture)
     EXPECT_GT(green, 200);
     EXPECT_GT(blue, 200);
     EXPECT_GT(yellow, 200);
+}
+
+TEST_F(KuboraView, ExportedModelsShowTheirColourInEveryMode)
+{
+    // Hand-written files as exporters write them, and the colour at the centre of the picture
+    // (lit by the viewer's light); the quads-only file draws nothing.
+    struct Case {
+        const char* file;
+        std::array<int, 3> centre;
+        const char* problem; // the one line on standard error, after "kubora: PATH: "
+    };
+    const Case cases[] = {
+        {"exporter_lambert_cube_maya.dae", {109, 14, 14}, ""},
+        {"exporter_sphere_no_normals_max.dae", {31, 127, 39}, ""},
+        {"exporter_first_material_no_effect.dae",
+         {14, 28, 110},
+         "material \"Dots_Stroke-material\" names no effect of this file; it is skipped"},
+        {"exporter_library_asset_extra.dae", {116, 103, 7}, ""},
+        {"exporter_mixed_groups_max.dae", {123, 62, 7}, ""},
+        {"exporter_param_colour.dae", {109, 14, 82}, ""},
+        {"exporter_texture_without_image.dae", {137, 137, 137}, ""},
+        {"exporter_two_materials_maya.dae", {20, 34, 116}, ""},
+        {"exporter_textured_box_max.dae", {32, 107, 43}, ""},
+        {"exporter_polylist_quads_blender.dae",
+         {background[0], background[1], background[2]},
+         "no geometry with a triangle group; the object is left empty"},
+    };
+    const std::string folder = "tests/fixtures/collada/";
+    for (const Case& c : cases) {
+        for (const char* mode : {"VBO", "ImmediateMode", "DisplayList"}) {
+            const std::string out = kubora::test::temporaryFolder() + "/" + c.file + "-" + mode + ".png";
+            const ToolRun run = view({folder + c.file, "--mode", mode, "--out", out, "--size",
+                                      std::to_string(width) + "x" + std::to_string(height)});
+            EXPECT_EQ(run.status, 0) << c.file;
+            EXPECT_EQ(run.errors,
+                      *c.problem == '\0' ? "" : "kubora: " + folder + c.file + ": " + c.problem + "\n");
+            libkub::PngImage image;
+            ASSERT_EQ(libkub::loadPng(out, image), libkub::PngLoaded) << out;
+            const std::uint8_t* p = pixelAt(image, width / 2, height / 2);
+            for (int channel = 0; channel < 3; ++channel) {
+                EXPECT_NEAR(p[channel], c.centre[channel], 12)
+                    << c.file << " " << mode << " channel " << channel;
+            }
+        }
+    }
 }
 
 TEST_F(KuboraView, CameraFitsTheTrianglesWhereverTheyAre)

@@ -56,8 +56,9 @@ TEST(MeshExtract, AllTriangleGroupsMergeInDocumentOrderAndAQuadGroupIsSkipped)
     EXPECT_EQ(triangles[1].corners[0].position, (Vector3f{1, 0, 0}));
     EXPECT_EQ(triangles[2].corners[0].position, (Vector3f{1, 1, 0})); // the beak group of the body
     EXPECT_EQ(triangles[3].corners[1].position, (Vector3f{3, 0, 0})); // the second geometry
-    // No normals or texture coordinates in the file: they stay zero.
-    EXPECT_EQ(triangles[3].corners[1].normal, (Vector3f{0, 0, 0}));
+    // No normals or texture coordinates in the file: the normals are computed (this flat triangle
+    // faces +Z), the texture coordinates stay zero.
+    EXPECT_EQ(triangles[3].corners[1].normal, (Vector3f{0, 0, 1}));
     EXPECT_EQ(triangles[3].corners[1].s, 0.0f);
 }
 

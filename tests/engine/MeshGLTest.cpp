@@ -1,5 +1,5 @@
 // Mesh building on a real GL context: the interleaved vertex buffer, display lists in both list
-// modes, buffers shared through the mesh cache, and models without geometry.
+// modes, buffers shared through the mesh cache by file and geometry id, and models without geometry.
 #include <GL/glew.h> // before any other GL header
 #include <gtest/gtest.h>
 
@@ -130,21 +130,38 @@ TEST(MeshGL, RecompilingKeepsTheListName)
     EXPECT_EQ(drawListAndRead(list, 160, 120), (std::vector<std::uint8_t>{0, 0, 0}));
 }
 
-TEST(MeshGL, ModelsWithTheSameFirstGeometryIdShareOneBuffer)
+TEST(MeshGL, TwoFilesSharingAGeometryIdEachDrawTheirOwnTriangles)
 {
-    const Mesh first = buildIn(VBO, "shared_tile_a.dae");
-    const Mesh second = buildIn(VBO, "shared_tile_b.dae");
-    ASSERT_NE(first.vertexBuffer, 0u);
-    EXPECT_EQ(second.vertexBuffer, first.vertexBuffer);
-    EXPECT_EQ(second.vertexCount, 6u);
-    const MeshCacheRecord* record = MeshCache::instance().find("shared-tile");
+    // shared_tile_b.dae reuses the geometry id of shared_tile_a.dae with every position at 9.
+    for (const RenderMode mode : {VBO, Immediate, DisplayList}) {
+        const Mesh first = buildIn(mode, "shared_tile_a.dae");
+        const Mesh second = buildIn(mode, "shared_tile_b.dae");
+        ASSERT_EQ(second.triangleCount, 2u) << mode;
+        if (mode == VBO) {
+            ASSERT_NE(first.vertexBuffer, 0u);
+            EXPECT_NE(second.vertexBuffer, first.vertexBuffer);
+            const std::vector<float> firstData = bufferContents(first.vertexBuffer);
+            const std::vector<float> secondData = bufferContents(second.vertexBuffer);
+            ASSERT_EQ(secondData.size(), 48u);
+            EXPECT_EQ(firstData[5 + 8], 1.0f); // the second vertex's x
+            EXPECT_EQ(secondData[5 + 8], 9.0f);
+        } else {
+            EXPECT_EQ(first.triangles[0].corners[1].position.x, 1.0f) << mode;
+            EXPECT_EQ(second.triangles[0].corners[1].position.x, 9.0f) << mode;
+            EXPECT_NE(second.displayList, first.displayList) << mode;
+        }
+    }
+    // The same file again shares its buffer, under a key of file and geometry id.
+    const Mesh again = buildIn(VBO, "shared_tile_a.dae");
+    ColladaDocument document;
+    document.loadFromFile(fixture("shared_tile_a.dae"));
+    const std::string key = meshCacheKey(document);
+    EXPECT_TRUE(key.starts_with(fixture("shared_tile_a.dae") + "|")) << key;
+    EXPECT_TRUE(key.ends_with("#shared-tile")) << key;
+    const MeshCacheRecord* record = MeshCache::instance().find(key);
     ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->vertexBuffer, first.vertexBuffer);
-    EXPECT_EQ(record->key, "shared-tile");
-    // The second file's positions were never uploaded.
-    const std::vector<float> data = bufferContents(second.vertexBuffer);
-    ASSERT_EQ(data.size(), 48u);
-    EXPECT_EQ(data[5 + 8], 1.0f);
+    EXPECT_EQ(record->vertexBuffer, again.vertexBuffer);
+    EXPECT_EQ(MeshCache::instance().find("shared-tile"), nullptr);
 }
 
 TEST(MeshGL, AModelWithoutGeometryGivesAnEmptyMeshInEveryMode)
@@ -154,6 +171,9 @@ TEST(MeshGL, AModelWithoutGeometryGivesAnEmptyMeshInEveryMode)
     EXPECT_EQ(vbo.vertexCount, 0u);
     EXPECT_EQ(vbo.triangleCount, 0u);
     EXPECT_EQ(MeshCache::instance().find("unknown_object"), nullptr);
+    ColladaDocument document;
+    document.loadFromFile(fixture("no_geometry.dae"));
+    EXPECT_EQ(MeshCache::instance().find(meshCacheKey(document)), nullptr);
 
     const Mesh list = buildIn(DisplayList, "no_geometry.dae");
     EXPECT_EQ(list.triangleCount, 0u);

@@ -317,37 +317,65 @@ TEST_F(ModelGLTest, MissingOrUnreadableFileGivesAnEmptyModelThatStillPlaces)
     }
 }
 
-TEST_F(ModelGLTest, IncompleteDocumentNamesWhatIsMissing)
+TEST_F(ModelGLTest, WithoutTrianglesTheModelIsLeftEmptyAndSaysWhy)
 {
     const std::string text = readText(cubePath);
-    const std::string images = between(text, "<library_images>", "</library_images>");
-    const std::string triangles = between(text, "<triangles", "</triangles>");
+    const std::string path =
+        writeDocument("no-triangles", cubeWith(between(text, "<triangles", "</triangles>"), ""));
+    testing::internal::CaptureStderr();
+    auto model = loadIn(libkub::Immediate, path);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kubora: " + path + ": no geometry with a triangle group; the object is left empty\n");
+    expectEmpty(*model);
+}
+
+TEST_F(ModelGLTest, WithoutImageOrEffectTheModelStillDrawsInItsMaterialColours)
+{
+    const std::string text = readText(cubePath);
+    const std::string noImage = cubeWith(between(text, "<library_images>", "</library_images>"), "");
+    std::string noEffect = noImage;
     const std::string instance = "<instance_effect url=\"#texcube-effect\"/>";
-    struct Case {
-        const char* name;
-        std::string text;
-        std::string problem;
-    };
-    const Case cases[] = {
-        {"no-image", cubeWith(images, ""), "no image for the colour texture"},
-        {"no-triangles", cubeWith(triangles, ""), "no geometry with a triangle group"},
-        {"no-effect", cubeWith(instance, ""), "no effect for material \"texcube-material\""},
-        {"nothing", cubeWith(triangles, ""), ""},
-    };
-    for (const Case& c : cases) {
-        std::string document = c.text;
-        std::string problem = c.problem;
-        if (std::string(c.name) == "nothing") {
-            document.replace(document.find(images), images.size(), "");
-            problem = "no image for the colour texture, no geometry with a triangle group";
-        }
-        const std::string path = writeDocument(c.name, document);
+    noEffect.replace(noEffect.find(instance), instance.size(), "");
+    for (const RenderMode mode : {libkub::VBO, libkub::Immediate, libkub::DisplayList}) {
+        const std::string name = "untextured-" + std::to_string(mode);
+        const std::string imageless = writeDocument(name, noImage);
         testing::internal::CaptureStderr();
-        auto model = loadIn(libkub::Immediate, path);
+        auto model = loadIn(mode, imageless);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        ASSERT_EQ(model->textures.size(), 1u);
+        EXPECT_EQ(model->textures[0], libkub::TextureCache::instance().white());
+        // Lit, the faces show the material's colour unchanged by the white texture: no texel of
+        // the fixture's four-colour texture, and not black.
+        const std::vector<std::uint8_t> pixels = renderIn(mode, *model, true);
+        EXPECT_GT(countNonBlack(pixels), 1000u) << mode;
+
+        const std::string effectless = writeDocument(name + "-no-effect", noEffect);
+        testing::internal::CaptureStderr();
+        auto plain = loadIn(mode, effectless);
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  "kubora: " + path + ": " + problem + "; the object is left empty\n");
-        expectEmpty(*model);
+                  "kubora: " + effectless +
+                      ": material \"texcube-material\" names no effect of this file; it is skipped\n");
+        EXPECT_EQ(plain->material.diffuse, (libkub::Color4f{1.0f, 1.0f, 1.0f, 1.0f}));
+        EXPECT_GT(countNonBlack(renderIn(mode, *plain, true)), 1000u) << mode;
     }
+}
+
+TEST_F(ModelGLTest, AFileChangedOnDiskGetsABufferOfItsOwn)
+{
+    // The same path and geometry id, but other positions after the change.
+    const std::string text = cubeWith("<init_from>texcube.png", "<init_from>skin.png");
+    const std::string path = writeDocument("changing", text);
+    auto before = loadIn(libkub::VBO, path);
+    std::string moved = text;
+    const std::string open = "<float_array id=\"texcube-positions-array\" count=\"24\">";
+    moved.insert(moved.find(open) + open.size(), "2 "); // a number in front shifts every position
+    ASSERT_TRUE(kubora::test::writeFileBytes(path, {moved.begin(), moved.end()}));
+    testing::internal::CaptureStderr();
+    auto after = loadIn(libkub::VBO, path);
+    testing::internal::GetCapturedStderr();
+    ASSERT_NE(before->mesh.vertexBuffer, 0u);
+    ASSERT_NE(after->mesh.vertexBuffer, 0u);
+    EXPECT_NE(after->mesh.vertexBuffer, before->mesh.vertexBuffer);
 }
 
 TEST_F(ModelGLTest, MissingTextureImageDrawsThePlaceholder)

@@ -1,0 +1,108 @@
+#include "engine/MeshDiagnosis.h"
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "collada/ColladaDocument.h"
+#include "collada/ColladaQueries.h"
+
+namespace libkub {
+
+namespace {
+
+const char* kindName(GroupKind kind)
+{
+    switch (kind) {
+    case GroupKind::Polygons:
+        return "polygons";
+    case GroupKind::Triangles:
+        return "triangles";
+    case GroupKind::Polylist:
+        return "polylist";
+    case GroupKind::Tristrips:
+        return "tristrips";
+    case GroupKind::Trifans:
+        return "trifans";
+    case GroupKind::Lines:
+        return "lines";
+    case GroupKind::Linestrips:
+        return "linestrips";
+    }
+    return "unknown";
+}
+
+// What keeps one group from drawing, e.g. "polylist groups with quads".
+std::string groupShape(const PrimitiveGroup& group)
+{
+    const std::string kind = kindName(group.kind);
+    if (faceCount(group) == 0) {
+        return kind + " groups without faces";
+    }
+    switch (group.kind) {
+    case GroupKind::Tristrips:
+    case GroupKind::Trifans:
+    case GroupKind::Lines:
+    case GroupKind::Linestrips:
+        return kind + " groups";
+    default:
+        break;
+    }
+    std::uint32_t most = 0;
+    bool allQuads = true;
+    for (std::uint32_t count : group.faceVertexCounts) {
+        most = std::max(most, count);
+        allQuads = allQuads && count == 4;
+    }
+    if (allQuads) {
+        return kind + " groups with quads";
+    }
+    return kind + " groups with polygons of up to " + std::to_string(most) + " corners";
+}
+
+} // namespace
+
+std::string whyNoTriangles(const ColladaDocument& document)
+{
+    if (document.geometries().empty()) {
+        return "no geometry";
+    }
+    std::map<std::string, int> shapes; // sorted, so the text is the same from run to run
+    int withoutMesh = 0;
+    bool triangulate = false;
+    for (const auto& geometry : document.geometries()) {
+        if (!geometry->mesh) {
+            ++withoutMesh;
+            continue;
+        }
+        for (const PrimitiveGroup& group : geometry->mesh->groups) {
+            if (isAllTriangles(group) && faceCount(group) > 0) {
+                return {};
+            }
+            ++shapes[groupShape(group)];
+            triangulate = triangulate || (group.kind != GroupKind::Lines &&
+                                          group.kind != GroupKind::Linestrips && faceCount(group) > 0);
+        }
+    }
+    std::string text;
+    for (const auto& [shape, count] : shapes) {
+        std::string phrase = std::to_string(count) + " " + shape;
+        if (count == 1) {
+            phrase.replace(phrase.find(" groups"), 7, " group");
+        }
+        text += (text.empty() ? "" : ", ") + phrase;
+    }
+    if (withoutMesh > 0) {
+        text += (text.empty() ? "" : ", ") + std::to_string(withoutMesh) + " geometr" +
+                (withoutMesh == 1 ? "y" : "ies") + " without a <mesh>";
+    }
+    if (text.empty()) {
+        text = "meshes without primitive groups";
+    }
+    if (triangulate) {
+        text += "; export triangulated";
+    }
+    return text;
+}
+
+} // namespace libkub
