@@ -9,7 +9,7 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/PngLoader.h"
 #include "engine/SceneRenderer.h"
 #include "game/CalendarClock.h"
