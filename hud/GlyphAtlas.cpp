@@ -16,12 +16,16 @@ namespace {
 void* const font = GLUT_BITMAP_HELVETICA_18;
 
 // The 255 character codes GLUT draws (1 to 255) on a 16 x 16 grid of cells, each glyph drawn with
-// its raster position at the same point of its cell, far enough from the edges for any glyph of the
-// font to stay inside its own cell.
+// its raster position at the same point of its cell. The font's glyphs reach at most 17 pixels right
+// of the raster position and 4 below to 18 above it, so each stays inside its own cell with a few
+// pixels to spare; a small atlas keeps building it cheap (it is made during the first frame).
 constexpr int cellsPerRow = 16;
-constexpr int cellSize = 48;
-constexpr int cellOrigin = 16;
-constexpr int atlasSize = cellsPerRow * cellSize;
+constexpr int cellWidth = 24;
+constexpr int cellHeight = 28;
+constexpr int originX = 4;
+constexpr int originY = 8;
+constexpr int atlasWidth = cellsPerRow * cellWidth;
+constexpr int atlasHeight = cellsPerRow * cellHeight;
 
 // A bitmap's pixels start at the raster position rounded down; GL rounds with a small allowance so
 // that a position computed a hair under a whole pixel lands on that pixel, as an exact one would.
@@ -29,12 +33,12 @@ constexpr float roundingAllowance = 0.0001f;
 
 int cellLeft(int code)
 {
-    return (code % cellsPerRow) * cellSize;
+    return (code % cellsPerRow) * cellWidth;
 }
 
 int cellBottom(int code)
 {
-    return (code / cellsPerRow) * cellSize;
+    return (code / cellsPerRow) * cellHeight;
 }
 
 // Keeps a GL enable switch as it is found and puts it back on leaving.
@@ -77,7 +81,7 @@ GlyphAtlas::GlyphAtlas()
 
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasSize, atlasSize, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasWidth, atlasHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -97,13 +101,13 @@ GlyphAtlas::GlyphAtlas()
                                  GL_TEXTURE_2D, GL_LIGHTING, GL_FOG, GL_COLOR_LOGIC_OP}) {
             glDisable(off);
         }
-        glViewport(0, 0, atlasSize, atlasSize);
+        glViewport(0, 0, atlasWidth, atlasHeight);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         for (int code = 1; code < 256; ++code) {
-            glWindowPos2i(cellLeft(code) + cellOrigin, cellBottom(code) + cellOrigin);
+            glWindowPos2i(cellLeft(code) + originX, cellBottom(code) + originY);
             glutBitmapCharacter(font, code);
             glyphs[static_cast<std::size_t>(code)].advance = static_cast<float>(glutBitmapWidth(font, code));
         }
@@ -128,17 +132,17 @@ GlyphAtlas::~GlyphAtlas()
 // The smallest box around each glyph's pixels, from the atlas read back once.
 void GlyphAtlas::findGlyphBoxes()
 {
-    std::vector<GLubyte> alpha(static_cast<std::size_t>(atlasSize) * atlasSize);
+    std::vector<GLubyte> alpha(static_cast<std::size_t>(atlasWidth) * atlasHeight);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, atlasSize, atlasSize, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    glReadPixels(0, 0, atlasWidth, atlasHeight, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
     for (int code = 1; code < 256; ++code) {
-        int left = cellSize;
-        int bottom = cellSize;
+        int left = cellWidth;
+        int bottom = cellHeight;
         int right = -1;
         int top = -1;
-        for (int y = 0; y < cellSize; ++y) {
-            for (int x = 0; x < cellSize; ++x) {
-                const std::size_t at = static_cast<std::size_t>(cellBottom(code) + y) * atlasSize +
+        for (int y = 0; y < cellHeight; ++y) {
+            for (int x = 0; x < cellWidth; ++x) {
+                const std::size_t at = static_cast<std::size_t>(cellBottom(code) + y) * atlasWidth +
                                        static_cast<std::size_t>(cellLeft(code) + x);
                 if (alpha[at] != 0) {
                     left = std::min(left, x);
@@ -152,8 +156,8 @@ void GlyphAtlas::findGlyphBoxes()
         if (right < 0) {
             continue; // no pixels: the glyph only moves the raster position
         }
-        glyph.left = left - cellOrigin;
-        glyph.bottom = bottom - cellOrigin;
+        glyph.left = left - originX;
+        glyph.bottom = bottom - originY;
         glyph.width = right - left + 1;
         glyph.height = top - bottom + 1;
         glyph.textureX = cellLeft(code) + left;
@@ -215,7 +219,8 @@ void GlyphAtlas::draw(const std::string& text) const
     glAlphaFunc(GL_GREATER, 0.0f);
     glBindTexture(GL_TEXTURE_2D, texture);
 
-    constexpr float texel = 1.0f / static_cast<float>(atlasSize);
+    constexpr float texelWidth = 1.0f / static_cast<float>(atlasWidth);
+    constexpr float texelHeight = 1.0f / static_cast<float>(atlasHeight);
     const float y = std::floor(raster[1] + roundingAllowance);
     float x = raster[0];
     glBegin(GL_QUADS);
@@ -226,10 +231,10 @@ void GlyphAtlas::draw(const std::string& text) const
             const float bottom = y + static_cast<float>(glyph.bottom);
             const float right = left + static_cast<float>(glyph.width);
             const float top = bottom + static_cast<float>(glyph.height);
-            const float s0 = static_cast<float>(glyph.textureX) * texel;
-            const float t0 = static_cast<float>(glyph.textureY) * texel;
-            const float s1 = static_cast<float>(glyph.textureX + glyph.width) * texel;
-            const float t1 = static_cast<float>(glyph.textureY + glyph.height) * texel;
+            const float s0 = static_cast<float>(glyph.textureX) * texelWidth;
+            const float t0 = static_cast<float>(glyph.textureY) * texelHeight;
+            const float s1 = static_cast<float>(glyph.textureX + glyph.width) * texelWidth;
+            const float t1 = static_cast<float>(glyph.textureY + glyph.height) * texelHeight;
             glTexCoord2f(s0, t0);
             glVertex2f(left, bottom);
             glTexCoord2f(s1, t0);
