@@ -17,7 +17,7 @@ void* const font = GLUT_BITMAP_HELVETICA_18;
 
 // The 255 character codes GLUT draws (1 to 255) on a 16 x 16 grid of cells, each glyph drawn with
 // its raster position at the same point of its cell. The font's glyphs reach at most 17 pixels right
-// of the raster position and 4 below to 18 above it, so each stays inside its own cell with a few
+// of the raster position and from 4 below to 17 above it, so each stays inside its own cell with a few
 // pixels to spare; a small atlas keeps building it cheap (it is made during the first frame).
 constexpr int cellsPerRow = 16;
 constexpr int cellWidth = 24;
