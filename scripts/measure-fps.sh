@@ -8,8 +8,8 @@
 #   scripts/measure-fps.sh [binary] [render-mode word]
 #   TURNS=480 CHECK_EVERY=40 SPACE_EVERY=0.4 SAMPLE_SECONDS=6 scripts/measure-fps.sh build/kubora
 #
-# The dice are counted by asking the running process through gdb (needs the binary's debug
-# information, as the default RelWithDebInfo build has; otherwise the column shows "?").
+# Dice and tiles are counted by reading the running process through gdb (needs the binary's debug
+# information, as the default RelWithDebInfo build has; otherwise the columns show "?").
 # Output: one table on standard output; the raw figures stay in the printed work folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -70,12 +70,29 @@ for _ in $(seq 600); do
   sleep 0.01
 done
 
-diceInPlay() {
-  # Read without running code in the game: the application pointer, the game behind its
-  # unique_ptr (which holds just the pointer) and the element count of the dice map.
-  gdb -q -batch -p "$game" -ex "set \$a = 'Kubora::(anonymous namespace)::currentApplication'" \
-    -ex "set \$g = *(void**)&\$a->game" -ex "print (('Kubora::Game' *) \$g)->dice._M_h._M_element_count" \
-    2>/dev/null | sed -n 's/^\$1 = \([0-9]*\)$/\1/p' | grep . || echo "?"
+# The dice in play and the tiles owned, read without running code in the game: the application
+# pointer, the game and board behind their unique_ptrs (which hold just the pointer), the element
+# count of the dice map and the owners of the 64 tiles. Prints "dice owned", or "? ?".
+cat >"$work/state.gdb" <<'GDB'
+set $a = 'Kubora::(anonymous namespace)::currentApplication'
+set $g = *(void**)&$a->game
+print (('Kubora::Game' *) $g)->dice._M_h._M_element_count
+set $b = *(void**)&$a->board
+set $t = (void**)&(('Kubora::Board' *) $b)->tiles
+set $n = 0
+set $i = 0
+while $i < 64
+  if (('Kubora::BoardTile' *) $t[$i])->owner != 0
+    set $n = $n + 1
+  end
+  set $i = $i + 1
+end
+print $n
+GDB
+gameState() {
+  local state
+  state=$(gdb -q -batch -p "$game" -x "$work/state.gdb" 2>/dev/null | sed -n 's/^\$[12] = \([0-9]*\)$/\1/p' | tr '\n' ' ')
+  [ -n "$state" ] && echo "$state" || echo "? ?"
 }
 
 residentMegabytes() {
@@ -92,11 +109,11 @@ framesPerSecond() {
 }
 
 report() {
-  local fps rss dice
+  local fps rss state
   fps=$(framesPerSecond)
   rss=$(residentMegabytes)
-  dice=$(diceInPlay)
-  printf '| %s | %s | %s | %s |\n' "$1" "$fps" "$rss" "$dice"
+  read -r dice owned <<<"$(gameState)"
+  printf '| %s | %s | %s | %s | %s |\n' "$1" "$fps" "$rss" "$dice" "$owned"
 }
 
 echo "measure-fps: $binary ${mode:-(vertex buffers)}, 1024x768 on $DISPLAY, work folder $work"
@@ -106,15 +123,24 @@ echo
 # Key presses go through the XTEST extension to the focused window, as a keyboard's would.
 xdotool windowfocus --sync "$window"
 
-echo "| point | fps (Mesa, median) | RSS MB | dice |"
-echo "|---|---|---|---|"
+echo "| point | fps (Mesa, median) | RSS MB | dice | tiles owned |"
+echo "|---|---|---|---|---|"
 sleep 2 # llvmpipe compiles its shader variants during the first frames
 report "start scene"
 ended=0
+fullBoard=no
 while [ "$ended" -lt "$turns" ]; do
   xdotool key space
   ended=$((ended + 1))
   sleep "$spaceEvery"
+  # The first time every tile is owned is the match's full board.
+  if [ "$fullBoard" = no ] && [ $((ended % 5)) -eq 0 ]; then
+    read -r _ owned <<<"$(gameState)"
+    if [ "$owned" = 64 ]; then
+      fullBoard=yes
+      report "full board, after $ended ended turns"
+    fi
+  fi
   if [ $((ended % checkEvery)) -eq 0 ]; then
     report "after $ended ended turns"
   fi
