@@ -1,8 +1,10 @@
 // The assembled game at 1024 x 768 in a hidden window: start-up to the first frame; the frame and its
-// passes for the start scene and for a full board (all 64 tiles owned, 6 dice each) in each render
-// mode; and the frame in which a player owning all 64 tiles is reinforced (64 dice loaded at once)
-// beside the frames around it. Frames are the display callback's (render, pick ray, swap) ended by
-// glFinish; every figure is the median (and the minimum) over 7 repetitions of 5 frames.
+// passes (sky, both shadow passes, camera pass, HUD) for the start scene, a full board (all 64 tiles
+// owned, 6 dice each) and tall stacks (94 dice a tile, 6,016 dice, as after a long match) in each
+// render mode; the frame in which a player owning all 64 tiles is reinforced (64 dice loaded at once)
+// beside the frames around it; and the memory each die in play costs. Frames are the display
+// callback's (render, pick ray, swap) ended by glFinish; every figure is the median (and the minimum)
+// over 7 repetitions of 5 frames.
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
@@ -29,6 +31,9 @@
 #include "game/Board.h"
 #include "game/Game.h"
 #include "game/Player.h"
+#include "hud/DebugOverlay.h"
+#include "hud/HudProjection.h"
+#include "hud/HudText.h"
 #include "hud/StatusBar.h"
 
 namespace {
@@ -39,7 +44,25 @@ using libkub::RenderMode;
 constexpr int windowWidth = 1024;
 constexpr int windowHeight = 768;
 
-enum class Position { Start, FullBoard };
+enum class Position { Start, FullBoard, TallStacks };
+
+// Dice a tile on a full board and on the tall-stack board.
+std::size_t diceOnEachTile(Position position)
+{
+    return position == Position::TallStacks ? 94 : 6;
+}
+
+// Each player takes a quarter of the board, as in a late match.
+void fillBoard(Kubora::Application& application, std::size_t dice)
+{
+    Kubora::Board& board = *application.board;
+    for (int row = 0; row < Kubora::Board::size; ++row) {
+        for (int column = 0; column < Kubora::Board::size; ++column) {
+            const int owner = (row < 4 ? 0 : 1) + (column < 4 ? 0 : 2);
+            application.game->setTile(*board.tileAt(row, column), application.players[owner].get(), dice);
+        }
+    }
+}
 
 // One assembled game, made current for the callbacks, in a render mode and a position.
 struct BenchGame {
@@ -50,16 +73,8 @@ struct BenchGame {
         Kubora::Application::makeCurrent(application.get());
         Kubora::onReshape(windowWidth, windowHeight); // as GLUT does when the window first shows
         Kubora::assembleScene();
-        if (position == Position::FullBoard) {
-            // Each player takes a quarter of the board, as in a late match.
-            Kubora::Board& board = *application->board;
-            for (int row = 0; row < Kubora::Board::size; ++row) {
-                for (int column = 0; column < Kubora::Board::size; ++column) {
-                    const int owner = (row < 4 ? 0 : 1) + (column < 4 ? 0 : 2);
-                    application->game->setTile(*board.tileAt(row, column), application->players[owner].get(),
-                                               6);
-                }
-            }
+        if (position != Position::Start) {
+            fillBoard(*application, diceOnEachTile(position));
         }
         Kubora::onDisplay(); // warm up: llvmpipe compiles its shader variants lazily
         glFinish();
@@ -136,6 +151,32 @@ void BM_HudPass(benchmark::State& state, RenderMode mode, Position position)
     measure(state, [&] { app.statusBar->draw(); });
 }
 
+// The HUD's texts alone, as the status bar draws them (the label and the four overlay lines, blended
+// over the frame), to tell the text's share of the HUD pass from the band's and the dice rows'. Each
+// iteration draws them ten times before its glFinish, so that the cost of ending a pass (about as
+// large as the text itself on llvmpipe) is spread; the figures are per ten.
+void BM_HudText(benchmark::State& state)
+{
+    Kubora::Application& app = *gameFor(libkub::VBO, Position::Start).application;
+    app.renderer->render();
+    const libkub::RenderSettings& settings = libkub::RenderSettings::instance();
+    measure(state, [&] {
+        Kubora::beginHudProjection();
+        glDisable(GL_DEPTH_TEST);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        for (int time = 0; time < 10; ++time) {
+            Kubora::drawTextPair("", "Player", 4.5f, -0.9f);
+            Kubora::drawOverlayLines(settings, 59.0f);
+        }
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+    });
+}
+
 // Red owns all 64 tiles with one die each. A plain frame, then the frame in which red is reinforced
 // (64 dice created and added to the scene, then drawn), then a plain frame again; between rounds the
 // board goes back to one die a tile, untimed.
@@ -172,6 +213,37 @@ void BM_Reinforcement(benchmark::State& state, RenderMode mode, int which)
     state.counters["processCpuMs"] = benchmark::Counter(cpuSpent / static_cast<double>(state.iterations()));
 }
 
+// What the dice in play cost in memory: from the start scene (20 dice) to the tall-stack board, with
+// frames drawn at both ends so that the driver's share is counted too. Reported per 1,000 dice as
+// the growth of the process's resident size and of the heap in use, the heap's also split into
+// placing the dice and drawing them.
+void BM_DiceMemory(benchmark::State& state, RenderMode mode)
+{
+    for (auto _ : state) {
+        BenchGame game(mode, Position::Start);
+        const std::size_t startDice = game.application->game->diceInPlay();
+        const kubora::bench::MemoryUse before = kubora::bench::memoryUse();
+        fillBoard(*game.application, diceOnEachTile(Position::TallStacks));
+        const kubora::bench::MemoryUse placed = kubora::bench::memoryUse();
+        Kubora::onDisplay();
+        glFinish();
+        Kubora::onDisplay();
+        glFinish();
+        const kubora::bench::MemoryUse drawn = kubora::bench::memoryUse();
+        const double thousands =
+            static_cast<double>(game.application->game->diceInPlay() - startDice) / 1000.0;
+        const auto perThousand = [&](std::int64_t from, std::int64_t to) {
+            return static_cast<double>(to - from) / thousands;
+        };
+        state.counters["dice"] = static_cast<double>(game.application->game->diceInPlay());
+        state.counters["rssKBPer1000Dice"] = perThousand(before.residentKilobytes, drawn.residentKilobytes);
+        state.counters["heapKBPer1000Dice"] = perThousand(before.heapKilobytes, drawn.heapKilobytes);
+        // The same growth split: the dice themselves (rules, models) and what drawing them adds.
+        state.counters["placedHeapKBPer1000Dice"] = perThousand(before.heapKilobytes, placed.heapKilobytes);
+        state.counters["drawnHeapKBPer1000Dice"] = perThousand(placed.heapKilobytes, drawn.heapKilobytes);
+    }
+}
+
 void configure(benchmark::internal::Benchmark* benchmark)
 {
     benchmark->Iterations(5)
@@ -188,8 +260,8 @@ void registerAll()
     using Pass = void (*)(benchmark::State&, RenderMode, Position);
     const std::pair<RenderMode, const char*> modes[] = {
         {libkub::VBO, "VBO"}, {libkub::Immediate, "Immediate"}, {libkub::DisplayList, "DisplayList"}};
-    const std::pair<Position, const char*> positions[] = {{Position::Start, "Start"},
-                                                          {Position::FullBoard, "FullBoard"}};
+    const std::pair<Position, const char*> positions[] = {
+        {Position::Start, "Start"}, {Position::FullBoard, "FullBoard"}, {Position::TallStacks, "TallStacks"}};
     for (const auto& [position, positionName] : positions) {
         for (const auto& [mode, modeName] : modes) {
             for (const auto& [pass, function] :
@@ -210,6 +282,13 @@ void registerAll()
             const std::string name = std::string("Reinforcement") + frames[which] + "/" + modeName;
             configure(benchmark::RegisterBenchmark(name.c_str(), BM_Reinforcement, mode, which));
         }
+    }
+    configure(benchmark::RegisterBenchmark("HudText/Start/VBO", BM_HudText));
+    for (const auto& [mode, modeName] : modes) {
+        const std::string name = std::string("DiceMemory/") + modeName;
+        benchmark::RegisterBenchmark(name.c_str(), BM_DiceMemory, mode)
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/SharedList.h"
 #include "engine/Vector3f.h"
 
 namespace libkub {
@@ -32,8 +33,10 @@ struct MeshRotation {
 // Counts are 32-bit so that large models never wrap.
 struct Mesh {
     std::uint32_t triangleCount = 0;
-    std::uint32_t vertexCount = 0;   // 3 x triangles once a vertex buffer is built or shared, else 0
-    std::vector<Triangle> triangles; // kept only in the immediate and display-list modes
+    std::uint32_t vertexCount = 0; // 3 x triangles once a vertex buffer is built or shared, else 0
+    // Kept only in the immediate and display-list modes. Every die (and every tile) is a copy of one
+    // loaded model, so the copies share one list instead of a kilobyte of triangles each.
+    SharedList<Triangle> triangles;
     unsigned vertexBuffer = 0;
     unsigned displayList = 0;
     MeshRotation rotation;

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "hud/GlyphAtlas.h"
+
 namespace Kubora {
 
 namespace {
@@ -32,6 +34,12 @@ void drawText(const std::string& text, float x, float y)
     glLoadIdentity();
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
     glRasterPos2f(x, y);
+    // The atlas draws the font's pixels as a few quads; a context that cannot build it gets the
+    // bitmaps one by one, which look the same and cost several milliseconds a frame.
+    if (const GlyphAtlas* atlas = GlyphAtlas::instance()) {
+        atlas->draw(text);
+        return;
+    }
     for (const char c : text) {
         glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<unsigned char>(c));
     }

@@ -1,6 +1,6 @@
 #pragma once
-// Bitmap text over the scene: white at half opacity in GLUT's Helvetica 18, at a raster position
-// in the current (HUD) projection.
+// Text over the scene: white at half opacity in GLUT's Helvetica 18 (its bitmaps' pixels, drawn
+// from a glyph atlas), at a raster position in the current (HUD) projection.
 #include <cstdint>
 #include <string>
 
