@@ -2,7 +2,7 @@
 // triangles gets its own without touching the others.
 #include <gtest/gtest.h>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/Model.h"
 
 TEST(ModelSharing, CopiesOfALoadedModelShareTheirTrianglesUntilOneChanges)

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RenderSettings.h"
+#include "engine/RenderSettings.h"
 #include "engine/PngLoader.h"
 #include "engine/PngWriter.h"
 #include "hud/StatusBar.h"
