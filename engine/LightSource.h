@@ -4,6 +4,7 @@
 #include <GL/glew.h>
 
 #include "engine/Color4f.h"
+#include "engine/Frustum.h"
 #include "engine/Matrix4f.h"
 #include "engine/Vector3f.h"
 
@@ -60,6 +61,9 @@ class LightSource {
     Matrix4f cameraProjection;
     Matrix4f cameraView;
     int shadowIndex = 0;
+    // The light's view as planes, rebuilt with the light matrices: the shadow pass draws only what
+    // lies inside its sides, since nothing else can reach the depth texture.
+    Frustum lightFrustum;
 
   protected:
     // Composes the light's perspective (near plane at the light's height, far 20) and its look-at.

@@ -42,10 +42,22 @@ void SceneRenderer::drawObjects()
 {
     const bool culling = RenderSettings::instance().frustumCulling;
     for (DrawableObject* object : objects) {
-        if (culling && camera->frustum->classifyBox(object->model()->bounds()) == Outside) {
+        if (culling && camera->frustum->classifyBox(object->model()->drawnBounds()) == Outside) {
             continue;
         }
         object->draw();
+    }
+}
+
+void SceneRenderer::drawShadowCasters(const Frustum& lightView)
+{
+    // A light higher than its far distance has a near plane beyond the far one: its planes mean
+    // nothing then, and everything is drawn.
+    const bool usable = lightView.nearDistance < lightView.farDistance;
+    for (DrawableObject* object : objects) {
+        if (!usable || !lightView.outsideSides(object->model()->drawnBounds())) {
+            object->draw();
+        }
     }
 }
 

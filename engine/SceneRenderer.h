@@ -9,6 +9,7 @@ namespace libkub {
 
 class Camera;
 class DrawableObject;
+class Frustum;
 class HUDElement;
 class LightSource;
 class SelectableObject;
@@ -28,6 +29,9 @@ class SceneRenderer {
     void removeObject(DrawableObject* object);
     // Draws every object in list order, skipping those outside the view while culling is on.
     void drawObjects();
+    // Draws, in list order, every object that can reach a depth texture seen through the light's
+    // frustum (the shadow passes): culled by the light's sides, whatever the camera sees.
+    void drawShadowCasters(const Frustum& lightView);
     // Numbers the light and prepares its shadow map. OpenGL numbers eight lights: a ninth and later
     // light is left out of the frame, with one line saying so.
     void addLight(LightSource* light);
