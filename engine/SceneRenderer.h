@@ -35,7 +35,7 @@ class SceneRenderer {
     // Numbers the light and prepares its shadow map. OpenGL numbers eight lights: a ninth and later
     // light is left out of the frame, with one line saying so.
     void addLight(LightSource* light);
-    // One whole frame: sky, shadow passes, camera pass, pick test, HUD.
+    // One whole frame: shadow passes, camera pass, the sky behind what it drew, pick test, HUD.
     void render();
     // Makes the last selectable object hit by the pick ray the picked object (kept when none is hit).
     void pickTest();
