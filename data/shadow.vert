@@ -6,6 +6,11 @@
 // on llvmpipe fragment-stage state that changes from object to object measured dearer than carrying
 // the colours along as varyings.
 
+// An instance's place (x, y, z, and w 0) and size, when many copies of one mesh are drawn in one call;
+// a plain draw leaves place's w at 1 and the vertex as it is.
+attribute vec4 instancePlace;
+attribute vec3 instanceSize;
+
 varying vec3 eyePosition;
 varying vec3 eyeNormal;
 varying vec2 colourCoord;
@@ -18,8 +23,12 @@ varying vec3 materialSpecular;
 void main()
 {
     vec4 eye = gl_ModelViewMatrix * gl_Vertex;
-    eyePosition = eye.xyz;
     eyeNormal = gl_NormalMatrix * gl_Normal;
+    if (instancePlace.w == 0.0) {
+        eye = gl_ModelViewMatrix * vec4(gl_Vertex.xyz * instanceSize + instancePlace.xyz, 1.0);
+        eyeNormal = gl_NormalMatrix * (gl_Normal / instanceSize);
+    }
+    eyePosition = eye.xyz;
     colourCoord = gl_MultiTexCoord0.st;
     shadowCoord0 = gl_TextureMatrix[1] * eye;
     shadowCoord1 = gl_TextureMatrix[2] * eye;

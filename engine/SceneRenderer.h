@@ -11,6 +11,7 @@ class Camera;
 class DrawableObject;
 class Frustum;
 class HUDElement;
+class InstancedBatches;
 class LightSource;
 class SelectableObject;
 class ShaderProgram;
@@ -32,6 +33,9 @@ class SceneRenderer {
     // Draws, in list order, every object that can reach a depth texture seen through the light's
     // frustum (the shadow passes): culled by the light's sides, whatever the camera sees.
     void drawShadowCasters(const Frustum& lightView);
+    // The camera pass of the frame, under the shadow program: the picture of drawObjects, with the
+    // copies of one mesh drawn together in the vertex-buffer mode.
+    void drawCameraPass();
     // Numbers the light and prepares its shadow map. OpenGL numbers eight lights: a ninth and later
     // light is left out of the frame, with one line saying so.
     void addLight(LightSource* light);
@@ -49,6 +53,12 @@ class SceneRenderer {
     std::unique_ptr<SkyBox> skyBox;
     Ray* pickRay = nullptr;
     SelectableObject* pickedObject = nullptr;
+
+  private:
+    // Whether the object may be drawn as an instance in this pass.
+    bool batches(const DrawableObject& object) const;
+
+    std::unique_ptr<InstancedBatches> instanced;
 };
 
 } // namespace libkub

@@ -99,7 +99,7 @@ void SceneRenderer::render()
     if (program != 0) {
         parkIdleShadowSamplers(program, static_cast<int>(lights.size()));
     }
-    drawObjects();
+    drawCameraPass();
     glUseProgram(0);
 
     // The sky last of the 3D picture, only where the scene left the cleared depth: the same pixels
