@@ -22,13 +22,12 @@ varying vec3 materialSpecular;
 
 void main()
 {
-    vec4 eye = gl_ModelViewMatrix * gl_Vertex;
-    eyeNormal = gl_NormalMatrix * gl_Normal;
-    if (instancePlace.w == 0.0) {
-        eye = gl_ModelViewMatrix * vec4(gl_Vertex.xyz * instanceSize + instancePlace.xyz, 1.0);
-        eyeNormal = gl_NormalMatrix * (gl_Normal / instanceSize);
-    }
+    // One transform for both kinds of draw (a branch would run both sides on a software renderer);
+    // size 1 and place 0 leave a plain draw's vertex exactly as it is.
+    vec3 size = instancePlace.w == 0.0 ? instanceSize : vec3(1.0);
+    vec4 eye = gl_ModelViewMatrix * vec4(gl_Vertex.xyz * size + instancePlace.xyz, gl_Vertex.w);
     eyePosition = eye.xyz;
+    eyeNormal = gl_NormalMatrix * (gl_Normal / size);
     colourCoord = gl_MultiTexCoord0.st;
     shadowCoord0 = gl_TextureMatrix[1] * eye;
     shadowCoord1 = gl_TextureMatrix[2] * eye;
