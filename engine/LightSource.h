@@ -39,7 +39,7 @@ class LightSource {
     void createShadowTarget();
     // Copies the camera's projection and view, composed by GLU on the modelview stack.
     void computeCameraMatrices(const Camera& viewer);
-    // Renders the depth of all of the renderer's objects from the light into the depth texture.
+    // Renders the depth of the renderer's objects that the light can see into the depth texture.
     void renderShadowPass(SceneRenderer& renderer);
     // Loads the camera matrices and, on texture unit 1 + shadowIndex, the shadow texture matrix.
     void prepareCameraPass(const Camera& viewer);
