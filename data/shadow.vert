@@ -6,6 +6,11 @@
 // on llvmpipe fragment-stage state that changes from object to object measured dearer than carrying
 // the colours along as varyings.
 
+// An instance's place (x, y, z, and w 0) and size, when many copies of one mesh are drawn in one call;
+// a plain draw leaves place's w at 1 and the vertex as it is.
+attribute vec4 instancePlace;
+attribute vec3 instanceSize;
+
 varying vec3 eyePosition;
 varying vec3 eyeNormal;
 varying vec2 colourCoord;
@@ -17,9 +22,12 @@ varying vec3 materialSpecular;
 
 void main()
 {
-    vec4 eye = gl_ModelViewMatrix * gl_Vertex;
+    // One transform for both kinds of draw (a branch would run both sides on a software renderer);
+    // size 1 and place 0 leave a plain draw's vertex exactly as it is.
+    vec3 size = instancePlace.w == 0.0 ? instanceSize : vec3(1.0);
+    vec4 eye = gl_ModelViewMatrix * vec4(gl_Vertex.xyz * size + instancePlace.xyz, gl_Vertex.w);
     eyePosition = eye.xyz;
-    eyeNormal = gl_NormalMatrix * gl_Normal;
+    eyeNormal = gl_NormalMatrix * (gl_Normal / size);
     colourCoord = gl_MultiTexCoord0.st;
     shadowCoord0 = gl_TextureMatrix[1] * eye;
     shadowCoord1 = gl_TextureMatrix[2] * eye;

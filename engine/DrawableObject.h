@@ -9,6 +9,9 @@ class DrawableObject {
   public:
     virtual void draw() = 0;
     virtual Model* model() = 0;
+    // True when draw() does nothing but draw the model: the renderer may then draw the model itself,
+    // together with its copies.
+    virtual bool drawsOnlyItsModel() const { return false; }
     virtual ~DrawableObject() = default;
 };
 

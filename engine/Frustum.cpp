@@ -1,6 +1,7 @@
 #include "engine/Frustum.h"
 
 #include <cmath>
+#include <initializer_list>
 
 namespace libkub {
 
@@ -58,6 +59,27 @@ void Frustum::setPose(Vector3f eye, Vector3f target, Vector3f up)
     planes[Far] = Plane::planeFromPoints(c[FarTopRight], c[FarTopLeft], c[FarBottomLeft]);
 }
 
+namespace {
+
+// The box corner furthest along the plane's normal: when even it is behind the plane, all is.
+Vector3f furthestAlong(const Plane& plane, const BoundingBox& box)
+{
+    return {plane.normal.x >= 0.0f ? box.max.x : box.min.x, plane.normal.y >= 0.0f ? box.max.y : box.min.y,
+            plane.normal.z >= 0.0f ? box.max.z : box.min.z};
+}
+
+} // namespace
+
+bool Frustum::outsideSides(const BoundingBox& box) const
+{
+    for (const PlaneIndex side : {Top, Bottom, Left, Right}) {
+        if (planes[side].distance(furthestAlong(planes[side], box)) < 0.0f) {
+            return true;
+        }
+    }
+    return false;
+}
+
 FrustumResult Frustum::classifyBox(const BoundingBox& box) const
 {
     FrustumResult result = Inside;
@@ -65,9 +87,7 @@ FrustumResult Frustum::classifyBox(const BoundingBox& box) const
         // The corner furthest along the normal decides "outside", the one furthest against it
         // "crossing": this holds for every orientation of the plane, so a box that reaches into
         // the view is never culled.
-        const Vector3f furthestIn{plane.normal.x >= 0.0f ? box.max.x : box.min.x,
-                                  plane.normal.y >= 0.0f ? box.max.y : box.min.y,
-                                  plane.normal.z >= 0.0f ? box.max.z : box.min.z};
+        const Vector3f furthestIn = furthestAlong(plane, box);
         const Vector3f furthestOut{plane.normal.x >= 0.0f ? box.min.x : box.max.x,
                                    plane.normal.y >= 0.0f ? box.min.y : box.max.y,
                                    plane.normal.z >= 0.0f ? box.min.z : box.max.z};

@@ -1,5 +1,6 @@
 #pragma once
-// The camera's six clipping planes, and the classification of boxes against them.
+// Six clipping planes of a perspective view (the camera's, or a light's), and the classification of
+// boxes against them.
 #include <cstdint>
 
 #include "engine/BoundingBox.h"
@@ -35,6 +36,9 @@ class Frustum {
     void setLens(float fieldOfView, float aspect, float nearDistance, float farDistance);
     void setPose(Vector3f eye, Vector3f target, Vector3f up);
     FrustumResult classifyBox(const BoundingBox& box) const;
+    // True when the box lies wholly outside one of the four side planes (near and far not consulted):
+    // nothing of it can reach the picture however its depth is clipped or clamped.
+    bool outsideSides(const BoundingBox& box) const;
 
     Plane planes[6];
     Vector3f corners[8];

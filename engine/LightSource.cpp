@@ -100,6 +100,8 @@ void LightSource::composeLightMatrices(float fieldOfView, Vector3f target)
     gluLookAt(position.r, position.g, position.b, target.x, target.y, target.z, 0.0, 0.0, 1.0);
     lightView = readModelview();
     glPopMatrix();
+    lightFrustum.setLens(fieldOfView, 1.0f, nearDistance, lightFarDistance);
+    lightFrustum.setPose({position.r, position.g, position.b}, target, {0.0f, 0.0f, 1.0f});
 }
 
 void LightSource::computeCameraMatrices(const Camera& viewer)
@@ -147,7 +149,9 @@ void LightSource::renderShadowPass(SceneRenderer& renderer)
     if (clampDepth) {
         glEnable(GL_DEPTH_CLAMP);
     }
-    renderer.drawObjects();
+    // Culled by the light's own view, never by the camera's: an object outside the camera's view
+    // still throws its shadow into it.
+    renderer.drawShadowCasters(lightFrustum);
     if (clampDepth) {
         glDisable(GL_DEPTH_CLAMP);
     }

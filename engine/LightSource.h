@@ -4,6 +4,7 @@
 #include <GL/glew.h>
 
 #include "engine/Color4f.h"
+#include "engine/Frustum.h"
 #include "engine/Matrix4f.h"
 #include "engine/Vector3f.h"
 
@@ -38,7 +39,7 @@ class LightSource {
     void createShadowTarget();
     // Copies the camera's projection and view, composed by GLU on the modelview stack.
     void computeCameraMatrices(const Camera& viewer);
-    // Renders the depth of all of the renderer's objects from the light into the depth texture.
+    // Renders the depth of the renderer's objects that the light can see into the depth texture.
     void renderShadowPass(SceneRenderer& renderer);
     // Loads the camera matrices and, on texture unit 1 + shadowIndex, the shadow texture matrix.
     void prepareCameraPass(const Camera& viewer);
@@ -60,6 +61,9 @@ class LightSource {
     Matrix4f cameraProjection;
     Matrix4f cameraView;
     int shadowIndex = 0;
+    // The light's view as planes, rebuilt with the light matrices: the shadow pass draws only what
+    // lies inside its sides, since nothing else can reach the depth texture.
+    Frustum lightFrustum;
 
   protected:
     // Composes the light's perspective (near plane at the light's height, far 20) and its look-at.

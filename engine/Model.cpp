@@ -2,7 +2,10 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -148,6 +151,36 @@ BoundingBox Model::setSize(float x, float y, float z)
     return box;
 }
 
+BoundingBox Model::drawnBounds() const
+{
+    if (meshMin.x > meshMax.x) {
+        return box;
+    }
+    // The eight corners of the mesh's box through scale, rotation (Rodrigues' formula about the unit
+    // axis) and translation, as glTranslatef, glRotatef and glScalef apply them.
+    const MeshRotation& rotation = mesh.rotation;
+    const Vector3f axis = normalize({rotation.x, rotation.y, rotation.z});
+    const bool turned = rotation.angle != 0.0f && axis.length() > 0.0f;
+    const double radians = rotation.angle * 3.141592653589793 / 180.0;
+    const auto cosine = static_cast<float>(std::cos(radians));
+    const auto sine = static_cast<float>(std::sin(radians));
+    BoundingBox drawn = box;
+    for (int i = 0; i < 8; ++i) {
+        Vector3f p{(i & 1) != 0 ? meshMax.x : meshMin.x, (i & 2) != 0 ? meshMax.y : meshMin.y,
+                   (i & 4) != 0 ? meshMax.z : meshMin.z};
+        p = {p.x * mesh.scale.x, p.y * mesh.scale.y, p.z * mesh.scale.z};
+        if (turned) {
+            p = p * cosine + cross(axis, p) * sine + axis * (dot(axis, p) * (1.0f - cosine));
+        }
+        p += mesh.translation;
+        drawn.min = {std::min(drawn.min.x, p.x), std::min(drawn.min.y, p.y), std::min(drawn.min.z, p.z)};
+        drawn.max = {std::max(drawn.max.x, p.x), std::max(drawn.max.y, p.y), std::max(drawn.max.z, p.z)};
+    }
+    drawn.centre = (drawn.min + drawn.max) * 0.5f;
+    drawn.size = drawn.max - drawn.min;
+    return drawn;
+}
+
 void Model::draw()
 {
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient.data());
@@ -208,6 +241,23 @@ std::unique_ptr<Model> readModel(const std::string& path)
     }
 
     model->mesh = buildMesh(document);
+    // The vertex-buffer mode keeps no triangles on the CPU: read them once more for the extent.
+    const std::vector<Triangle> triangles =
+        model->mesh.triangles.empty() ? extractTriangles(document) : std::vector<Triangle>{};
+    constexpr float far = std::numeric_limits<float>::max();
+    Vector3f low{far, far, far};
+    Vector3f high{-far, -far, -far};
+    for (const Triangle& triangle : model->mesh.triangles.empty() ? triangles : model->mesh.triangles) {
+        for (const Corner& corner : triangle.corners) {
+            const Vector3f& p = corner.position;
+            low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+            high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+        }
+    }
+    if (low.x <= high.x) {
+        model->meshMin = low;
+        model->meshMax = high;
+    }
     glActiveTexture(GL_TEXTURE0);
     // The first image is the colour texture; a model without one draws in its material colours
     // through a white texture, so that drawing stays the same in every render mode.

@@ -18,6 +18,10 @@ class Model {
     // Scales the mesh and sizes the box around its unchanged centre; returns the new box.
     BoundingBox setSize(float x, float y, float z);
     BoundingBox bounds() const { return box; }
+    // The world box around what draw() puts on screen: the box grown to enclose the mesh's triangles
+    // after scale, rotation and translation. Culling uses it, so that nothing on screen is skipped
+    // whatever box an owner gives its model (picking keeps using the owner's box).
+    BoundingBox drawnBounds() const;
     // Draws the mesh with the material and first texture on texture unit 0, in the current render
     // mode, with the recording that mode uses (a mesh built for another mode draws nothing).
     void draw();
@@ -27,6 +31,9 @@ class Model {
     Material material;
     std::vector<unsigned> programs; // GL program names from the program cache
     BoundingBox box;
+    // Model-space corners of the mesh's triangles, read at load; meshMin > meshMax for no geometry.
+    Vector3f meshMin{1.0f, 1.0f, 1.0f};
+    Vector3f meshMax{-1.0f, -1.0f, -1.0f};
 };
 
 // Loads a model from a .dae path: the mesh for the current render mode, the first image as its

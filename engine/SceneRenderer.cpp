@@ -10,6 +10,7 @@
 #include "engine/DataFolder.h"
 #include "engine/DrawableObject.h"
 #include "engine/Frustum.h"
+#include "engine/InstancedBatches.h"
 #include "engine/Model.h"
 #include "engine/SelectableObject.h"
 #include "engine/ShaderProgram.h"
@@ -30,6 +31,13 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
     shadowProgram =
         std::make_unique<ShaderProgram>(dataFile("shadow.vert"), "shadow", dataFile("shadow.frag"));
     shadowProgram->link();
+    instanced = std::make_unique<InstancedBatches>();
+    if (shadowProgram->linked && instanced->available()) {
+        // The instance attributes at the places the batches feed; they take effect at a new link.
+        glBindAttribLocation(shadowProgram->programId, instancePlaceLocation, "instancePlace");
+        glBindAttribLocation(shadowProgram->programId, instanceSizeLocation, "instanceSize");
+        glLinkProgram(shadowProgram->programId);
+    }
     skyBox = std::make_unique<SkyBox>();
 }
 
@@ -52,9 +60,73 @@ void SceneRenderer::drawObjects()
 {
     const bool culling = RenderSettings::instance().frustumCulling;
     for (DrawableObject* object : objects) {
-        if (culling && camera->frustum->classifyBox(object->model()->bounds()) == Outside) {
+        if (culling && camera->frustum->classifyBox(object->model()->drawnBounds()) == Outside) {
             continue;
         }
+        object->draw();
+    }
+}
+
+bool SceneRenderer::batches(const DrawableObject& object) const
+{
+    // Not in wireframe: there every edge shows, also the edges two stacked copies share exactly, and
+    // which of the two wins that depth tie goes by the last bit of how each was placed, which
+    // instancing computes along another path. Filled faces hide those shared edges.
+    const RenderSettings& settings = RenderSettings::instance();
+    return instanced->available() && settings.renderMode == VBO && !settings.wireframe &&
+           object.drawsOnlyItsModel();
+}
+
+void SceneRenderer::drawShadowCasters(const Frustum& lightView)
+{
+    // A light higher than its far distance has a near plane beyond the far one: its planes mean
+    // nothing then, and everything is drawn.
+    const bool usable = lightView.nearDistance < lightView.farDistance;
+    for (DrawableObject* object : objects) {
+        Model& model = *object->model();
+        if (usable && lightView.outsideSides(model.drawnBounds())) {
+            continue;
+        }
+        if (batches(*object) && InstancedBatches::batchable(model)) {
+            instanced->add(model);
+        } else {
+            object->draw();
+        }
+    }
+    instanced->drawDepth();
+}
+
+void SceneRenderer::drawCameraPass()
+{
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    // Instances need the shadow program's instance attributes; under any other program every object
+    // is drawn alone.
+    const bool instancing =
+        shadowProgram && current != 0 && static_cast<GLuint>(current) == shadowProgram->programId;
+    if (!instancing) {
+        drawObjects();
+        return;
+    }
+    glVertexAttrib4f(instancePlaceLocation, 0.0f, 0.0f, 0.0f, 1.0f);
+    const bool culling = RenderSettings::instance().frustumCulling;
+    std::vector<DrawableObject*> alone;
+    alone.reserve(objects.size());
+    for (DrawableObject* object : objects) {
+        Model& model = *object->model();
+        if (culling && camera->frustum->classifyBox(model.drawnBounds()) == Outside) {
+            continue;
+        }
+        if (batches(*object) && InstancedBatches::batchable(model)) {
+            instanced->add(model);
+        } else {
+            alone.push_back(object);
+        }
+    }
+    // The copies first: they stand in front of the tiles and the board, whose hidden fragments the
+    // depth test then rejects before they are shaded.
+    instanced->drawShaded();
+    for (DrawableObject* object : alone) {
         object->draw();
     }
 }

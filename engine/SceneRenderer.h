@@ -9,7 +9,9 @@ namespace libkub {
 
 class Camera;
 class DrawableObject;
+class Frustum;
 class HUDElement;
+class InstancedBatches;
 class LightSource;
 class SelectableObject;
 class ShaderProgram;
@@ -28,10 +30,16 @@ class SceneRenderer {
     void removeObject(DrawableObject* object);
     // Draws every object in list order, skipping those outside the view while culling is on.
     void drawObjects();
+    // Draws, in list order, every object that can reach a depth texture seen through the light's
+    // frustum (the shadow passes): culled by the light's sides, whatever the camera sees.
+    void drawShadowCasters(const Frustum& lightView);
+    // The camera pass of the frame, under the shadow program: the picture of drawObjects, with the
+    // copies of one mesh drawn together in the vertex-buffer mode.
+    void drawCameraPass();
     // Numbers the light and prepares its shadow map. OpenGL numbers eight lights: a ninth and later
     // light is left out of the frame, with one line saying so.
     void addLight(LightSource* light);
-    // One whole frame: sky, shadow passes, camera pass, pick test, HUD.
+    // One whole frame: shadow passes, camera pass, the sky behind what it drew, pick test, HUD.
     void render();
     // Makes the nearest selectable object hit by the pick ray in front of the eye the picked object
     // (kept when none is hit).
@@ -46,6 +54,12 @@ class SceneRenderer {
     std::unique_ptr<SkyBox> skyBox;
     Ray* pickRay = nullptr;
     SelectableObject* pickedObject = nullptr;
+
+  private:
+    // Whether the object may be drawn as an instance in this pass.
+    bool batches(const DrawableObject& object) const;
+
+    std::unique_ptr<InstancedBatches> instanced;
 };
 
 } // namespace libkub

@@ -78,13 +78,6 @@ void SceneRenderer::render()
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPolygonMode(GL_FRONT_AND_BACK, RenderSettings::instance().wireframe ? GL_LINE : GL_FILL);
-    if (skyBox) {
-        skyBox->centre[0] = camera->eye.x;
-        skyBox->centre[1] = camera->eye.y;
-        skyBox->centre[2] = camera->eye.z;
-        skyBox->draw();
-    }
-
     for (LightSource* light : lights) {
         // The modelview matrix still holds the camera view, so GL keeps the position in eye space.
         applyLightParameters(*light);
@@ -106,8 +99,17 @@ void SceneRenderer::render()
     if (program != 0) {
         parkIdleShadowSamplers(program, static_cast<int>(lights.size()));
     }
-    drawObjects();
+    drawCameraPass();
     glUseProgram(0);
+
+    // The sky last of the 3D picture, only where the scene left the cleared depth: the same pixels
+    // as a sky drawn first and covered, without shading what is covered.
+    if (skyBox) {
+        skyBox->centre[0] = camera->eye.x;
+        skyBox->centre[1] = camera->eye.y;
+        skyBox->centre[2] = camera->eye.z;
+        skyBox->drawBehindScene();
+    }
 
     pickTest();
     for (HUDElement* element : hudElements) {

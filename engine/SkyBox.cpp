@@ -65,10 +65,32 @@ SkyBox::~SkyBox() = default;
 
 void SkyBox::draw()
 {
+    glDisable(GL_DEPTH_TEST);
+    drawFaces();
+    glEnable(GL_DEPTH_TEST);
+}
+
+void SkyBox::drawBehindScene()
+{
+    GLboolean depthWrites = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    GLint depthFunction = GL_LEQUAL;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL); // the cleared depth 1.0 passes, anything the scene drew does not
+    glDepthMask(GL_FALSE);
+    glDepthRange(1.0, 1.0);
+    drawFaces();
+    glDepthRange(0.0, 1.0);
+    glDepthMask(depthWrites);
+    glDepthFunc(static_cast<GLenum>(depthFunction));
+}
+
+void SkyBox::drawFaces()
+{
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    glDisable(GL_DEPTH_TEST);
     // The frame leaves a shadow map's unit active; the faces' coordinates feed unit 0 only.
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
@@ -84,7 +106,6 @@ void SkyBox::draw()
         glEnd();
     }
     glDisable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
     glPopMatrix();
 }
 

@@ -12,6 +12,7 @@ class Die final : public libkub::DrawableObject {
     Die();
     void draw() override;
     libkub::Model* model() override { return dieModel.get(); }
+    bool drawsOnlyItsModel() const override { return true; }
 
   private:
     std::unique_ptr<libkub::Model> dieModel;

@@ -1,7 +1,9 @@
-// Frustum: plane construction, the lens and pose numbers, and the classification of boxes.
+// Frustum: plane construction, the lens and pose numbers, the classification of boxes, and the
+// test against the four sides alone that the shadow passes use.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "engine/Frustum.h"
 
@@ -120,4 +122,24 @@ TEST(Frustum, BoxReachingIntoViewIsNeverCulledWhicheverCornerIsOutside)
     EXPECT_EQ(turned.classifyBox(box({-1.0f, -1.0f, 9.0f}, {1.0f, 1.0f, 11.0f})), libkub::Inside);
     EXPECT_EQ(turned.classifyBox(box({-1.0f, -1.0f, 9.0f}, {100.0f, 100.0f, 11.0f})), libkub::Intersect);
     EXPECT_EQ(turned.classifyBox(box({-1.0f, -1.0f, -11.0f}, {1.0f, 1.0f, -9.0f})), libkub::Outside);
+}
+
+TEST(Frustum, SidesAloneIgnoreNearAndFar)
+{
+    // A light's shadow pass clamps depth: what lies before the near or past the far plane still
+    // reaches the map, only what lies beyond a side does not.
+    const Frustum frustum = lookingDownMinusZ();
+    const std::pair<BoundingBox, bool> cases[] = {
+        {box({-1.0f, -1.0f, -11.0f}, {1.0f, 1.0f, -9.0f}), false},   // inside
+        {box({-1.0f, -1.0f, -70.0f}, {1.0f, 1.0f, -60.0f}), false},  // past the far plane
+        {box({-0.1f, -0.1f, -0.6f}, {0.1f, 0.1f, -0.4f}), false},    // before the near plane
+        {box({-40.0f, -1.0f, -11.0f}, {-30.0f, 1.0f, -9.0f}), true}, // left
+        {box({30.0f, -1.0f, -11.0f}, {40.0f, 1.0f, -9.0f}), true},   // right
+        {box({-1.0f, 30.0f, -11.0f}, {1.0f, 40.0f, -9.0f}), true},   // above
+        {box({-1.0f, -40.0f, -11.0f}, {1.0f, -30.0f, -9.0f}), true}, // below
+    };
+    for (const auto& [tested, outside] : cases) {
+        EXPECT_EQ(frustum.outsideSides(tested), outside)
+            << tested.min.x << " " << tested.min.y << " " << tested.min.z;
+    }
 }

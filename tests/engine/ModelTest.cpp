@@ -1,5 +1,5 @@
 // Model placement without a context: setPosition and setSize keep the box around its centre and
-// carry the placement to the mesh.
+// carry the placement to the mesh; the drawn bounds enclose the placed mesh.
 #include <gtest/gtest.h>
 
 #include "engine/Model.h"
@@ -44,4 +44,27 @@ TEST(ModelBox, PlacementReachesTheMesh)
     EXPECT_EQ(model.mesh.scale, (Vector3f{0.5f, 3.0f, 1.0f}));
     // Neither touches the rotation, which scene assembly writes directly.
     EXPECT_EQ(model.mesh.rotation.angle, 0.0f);
+}
+
+TEST(ModelBox, DrawnBoundsEncloseTheMeshAfterScaleRotationAndTranslation)
+{
+    libkub::Model model;
+    // Without a mesh the drawn bounds are the box.
+    EXPECT_EQ(model.drawnBounds().max, model.bounds().max);
+
+    // A mesh twice the unit cube in x, drawn at half size, turned a quarter about y, moved to (10, 0, 0):
+    // its x extent becomes a z extent.
+    model.meshMin = {-1.0f, -0.5f, -0.5f};
+    model.meshMax = {1.0f, 0.5f, 0.5f};
+    model.setSize(0.5f, 0.5f, 0.5f);
+    model.mesh.rotation = {0.0f, 1.0f, 0.0f, 90.0f};
+    model.setPosition(10.0f, 0.0f, 0.0f);
+    const libkub::BoundingBox drawn = model.drawnBounds();
+    EXPECT_NEAR(drawn.min.z, -0.5f, 1e-5f);
+    EXPECT_NEAR(drawn.max.z, 0.5f, 1e-5f);
+    EXPECT_NEAR(drawn.min.x, 9.75f, 1e-5f); // the owner's box (0.5 wide) still counts
+    EXPECT_NEAR(drawn.max.x, 10.25f, 1e-5f);
+    EXPECT_NEAR(drawn.max.y, 0.25f, 1e-5f);
+    // The owner's box stays as it was set, for picking.
+    EXPECT_EQ(model.bounds().max, (Vector3f{10.25f, 0.25f, 0.25f}));
 }

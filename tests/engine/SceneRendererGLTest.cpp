@@ -132,19 +132,24 @@ TEST(SceneRendererObjects, CullingSkipsBoxesOutsideAndDrawsBoxesAcrossAPlane)
     inDataFolder("renderer-culling", true, [&] {
         libkub::SceneRenderer renderer(&camera);
         libkub::RenderSettings::instance().renderMode = libkub::VBO;
-        // In view, with its box placed far behind the camera: only culling can hide its pixels.
+        // Behind the camera: culled, and no pixel of it would show anyway.
         CountingObject hidden(libkub::loadModel(cubePath));
-        hidden.drawnModel->setPosition(-1.0f, 0.0f, 0.0f);
-        libkub::BoundingBox behind = hidden.drawnModel->bounds();
+        hidden.drawnModel->setPosition(-1.0f, 0.0f, 20.0f);
+        // In view, with the box its owner gave it placed far behind the camera: culling goes by the
+        // triangles it draws as well, so it stays.
+        CountingObject misboxed(libkub::loadModel(cubePath));
+        misboxed.drawnModel->setPosition(-1.0f, 1.0f, 0.0f);
+        libkub::BoundingBox behind = misboxed.drawnModel->bounds();
         behind.min.z += 20.0f;
         behind.max.z += 20.0f;
         behind.centre.z += 20.0f;
-        hidden.drawnModel->box = behind;
+        misboxed.drawnModel->box = behind;
         // Half out of the left side of the view: its box straddles the left plane.
         CountingObject straddling(libkub::loadModel(cubePath));
         const float leftEdge = -std::tan(22.5f * 3.14159265f / 180.0f) * 5.0f;
         straddling.drawnModel->setPosition(leftEdge, -1.0f, 0.0f);
         renderer.addObject(&hidden);
+        renderer.addObject(&misboxed);
         renderer.addObject(&straddling);
 
         kubora::test::OffscreenFrame frame(64, 64);
@@ -176,10 +181,11 @@ TEST(SceneRendererObjects, CullingSkipsBoxesOutsideAndDrawsBoxesAcrossAPlane)
         const auto culled = halves(drawFrame());
         libkub::RenderSettings::instance().frustumCulling = false;
 
-        EXPECT_EQ(hidden.draws, 1);              // only in the unculled frame
-        EXPECT_EQ(straddling.draws, 2);          // in both
-        EXPECT_GT(unculled.first, culled.first); // the hidden cube's pixels are gone
-        EXPECT_GT(culled.first, 0u);             // the straddling cube still shows
+        EXPECT_EQ(hidden.draws, 1);     // only in the unculled frame
+        EXPECT_EQ(misboxed.draws, 2);   // in both
+        EXPECT_EQ(straddling.draws, 2); // in both
+        EXPECT_EQ(unculled, culled);    // the same pixels
+        EXPECT_GT(culled.first, 0u);
         EXPECT_EQ(culled.second, 0u);
     });
 }

@@ -24,6 +24,7 @@ class ModelObject : public libkub::DrawableObject {
     explicit ModelObject(std::unique_ptr<libkub::Model> ownedModel) : owned(std::move(ownedModel)) {}
     void draw() override { owned->draw(); }
     libkub::Model* model() override { return owned.get(); }
+    bool drawsOnlyItsModel() const override { return true; }
 
   private:
     std::unique_ptr<libkub::Model> owned;

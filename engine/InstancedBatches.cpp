@@ -1,0 +1,194 @@
+#include "engine/InstancedBatches.h"
+
+#include <GL/glew.h>
+
+#include <cstring>
+#include <string>
+
+#include "engine/Diagnostics.h"
+#include "engine/Mesh.h"
+#include "engine/Model.h"
+
+namespace libkub {
+
+namespace {
+
+// Floats per instance: place (x, y, z, 0) then size (x, y, z).
+constexpr int instanceFloats = 7;
+constexpr GLsizei instanceStride = instanceFloats * sizeof(float);
+
+// Places the vertices of an instance as glTranslatef and glScalef would; a plain draw (the attribute's
+// default w of 1) keeps the vertex as it is.
+const char* const depthVertexSource = R"(#version 120
+attribute vec4 instancePlace;
+attribute vec3 instanceSize;
+void main()
+{
+    vec3 size = instancePlace.w == 0.0 ? instanceSize : vec3(1.0);
+    gl_Position = gl_ModelViewProjectionMatrix * vec4(gl_Vertex.xyz * size + instancePlace.xyz, gl_Vertex.w);
+}
+)";
+
+// Colour writes are off in the depth passes; the colour is never seen.
+const char* const depthFragmentSource = R"(#version 120
+void main()
+{
+    gl_FragColor = vec4(1.0);
+}
+)";
+
+GLuint compileStage(GLenum stage, const char* source)
+{
+    const GLuint shader = glCreateShader(stage);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled != GL_TRUE) {
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+bool instancingOffered()
+{
+    return GLEW_ARB_instanced_arrays && GLEW_ARB_draw_instanced && GLEW_VERSION_2_0 &&
+           glVertexAttribDivisorARB != nullptr && glDrawArraysInstancedARB != nullptr;
+}
+
+} // namespace
+
+InstancedBatches::InstancedBatches()
+{
+    if (!instancingOffered()) {
+        return;
+    }
+    const GLuint vertex = compileStage(GL_VERTEX_SHADER, depthVertexSource);
+    const GLuint fragment = compileStage(GL_FRAGMENT_SHADER, depthFragmentSource);
+    if (vertex == 0 || fragment == 0) {
+        reportProblem("instanced drawing", "the depth program does not compile; each die is drawn alone");
+        glDeleteShader(vertex);
+        glDeleteShader(fragment);
+        return;
+    }
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glBindAttribLocation(program, instancePlaceLocation, "instancePlace");
+    glBindAttribLocation(program, instanceSizeLocation, "instanceSize");
+    glLinkProgram(program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        reportProblem("instanced drawing", "the depth program does not link; each die is drawn alone");
+        glDeleteProgram(program);
+        return;
+    }
+    depthProgram = program;
+    glGenBuffersARB(1, &instanceBuffer);
+}
+
+InstancedBatches::~InstancedBatches() = default; // GL objects live as long as the context
+
+bool InstancedBatches::batchable(const Model& model)
+{
+    return model.mesh.vertexBuffer != 0 && model.mesh.vertexCount > 0 && model.mesh.rotation.angle == 0.0f;
+}
+
+void InstancedBatches::add(const Model& model)
+{
+    const unsigned texture = model.textures.empty() ? 0 : model.textures.front();
+    Batch* batch = nullptr;
+    for (Batch& candidate : batches) {
+        if (candidate.vertexBuffer == model.mesh.vertexBuffer &&
+            candidate.vertexCount == model.mesh.vertexCount && candidate.texture == texture &&
+            std::memcmp(&candidate.material, &model.material, sizeof(Material)) == 0) {
+            batch = &candidate;
+            break;
+        }
+    }
+    if (batch == nullptr) {
+        batch = &batches.emplace_back();
+        batch->vertexBuffer = model.mesh.vertexBuffer;
+        batch->vertexCount = model.mesh.vertexCount;
+        batch->texture = texture;
+        batch->material = model.material;
+    }
+    const Vector3f& place = model.mesh.translation;
+    const Vector3f& size = model.mesh.scale;
+    batch->instances.insert(batch->instances.end(),
+                            {place.x, place.y, place.z, 0.0f, size.x, size.y, size.z});
+}
+
+void InstancedBatches::drawShaded()
+{
+    for (const Batch& batch : batches) {
+        const Material& material = batch.material;
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient.data());
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse.data());
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular.data());
+        glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emission.data());
+        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
+        glActiveTexture(GL_TEXTURE0);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, batch.texture);
+        drawBatch(batch, instancePlaceLocation, instanceSizeLocation);
+        glDisable(GL_TEXTURE_2D);
+    }
+    batches.clear();
+}
+
+void InstancedBatches::drawDepth()
+{
+    if (!batches.empty()) {
+        glUseProgram(depthProgram);
+        for (const Batch& batch : batches) {
+            drawBatch(batch, instancePlaceLocation, instanceSizeLocation);
+        }
+        glUseProgram(0);
+    }
+    batches.clear();
+}
+
+void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int sizeLocation)
+{
+    const auto count = static_cast<GLsizei>(batch.instances.size() / instanceFloats);
+    const auto place = static_cast<GLuint>(placeLocation);
+    const auto size = static_cast<GLuint>(sizeLocation);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, instanceBuffer);
+    glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(batch.instances.size() * sizeof(float)),
+                    batch.instances.data(), GL_STREAM_DRAW_ARB);
+    glVertexAttribPointer(place, 4, GL_FLOAT, GL_FALSE, instanceStride, nullptr);
+    glVertexAttribPointer(size, 3, GL_FLOAT, GL_FALSE, instanceStride,
+                          reinterpret_cast<const void*>(4 * sizeof(float)));
+    glVertexAttribDivisorARB(place, 1);
+    glVertexAttribDivisorARB(size, 1);
+    glEnableVertexAttribArray(place);
+    glEnableVertexAttribArray(size);
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, batch.vertexBuffer);
+    glTexCoordPointer(2, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(0));
+    glNormalPointer(GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexNormalOffset));
+    glVertexPointer(3, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexPositionOffset));
+    glDrawArraysInstancedARB(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.vertexCount), count);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+
+    glDisableVertexAttribArray(place);
+    glDisableVertexAttribArray(size);
+    glVertexAttribDivisorARB(place, 0);
+    glVertexAttribDivisorARB(size, 0);
+    // The values after an array was used are undefined: plain draws must find "not an instance".
+    glVertexAttrib4f(place, 0.0f, 0.0f, 0.0f, 1.0f);
+    glVertexAttrib3f(size, 1.0f, 1.0f, 1.0f);
+}
+
+} // namespace libkub

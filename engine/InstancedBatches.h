@@ -1,0 +1,55 @@
+#pragma once
+// Many copies of one mesh drawn as what they are: models that share a vertex buffer, texture and
+// material and differ only in translation and scale are gathered per pass and drawn with one
+// instanced call, their state set once. Vertex-buffer mode only; the other modes keep drawing each
+// object through its own immediate calls or list.
+#include <vector>
+
+#include "engine/Material.h"
+
+namespace libkub {
+
+class Model;
+
+// Attribute locations of an instance's place and size, bound in every program that draws instances
+// (high enough to stay clear of the locations the built-in attributes alias).
+inline constexpr int instancePlaceLocation = 6;
+inline constexpr int instanceSizeLocation = 7;
+
+class InstancedBatches {
+  public:
+    InstancedBatches();
+    ~InstancedBatches();
+    InstancedBatches(const InstancedBatches&) = delete;
+    InstancedBatches& operator=(const InstancedBatches&) = delete;
+
+    // True when the driver offers instanced drawing and the depth program built.
+    bool available() const { return depthProgram != 0; }
+    // True when the model can be drawn as an instance: a vertex buffer, no rotation.
+    static bool batchable(const Model& model);
+    // Adds the model to the batch of its mesh, texture and material (in the order added).
+    void add(const Model& model);
+    // Draws every batch under the current program, whose attributes instancePlace and instanceSize
+    // are bound at the locations above, then empties the batches. The materials are set as
+    // Model::draw sets them.
+    void drawShaded();
+    // Draws every batch into the depth buffer only, under the batches' own depth program, then
+    // empties them. No program is current afterwards.
+    void drawDepth();
+
+  private:
+    struct Batch {
+        unsigned vertexBuffer = 0;
+        unsigned vertexCount = 0;
+        unsigned texture = 0;
+        Material material;
+        std::vector<float> instances; // per instance: x, y, z, 0 (an instance), size x, y, z
+    };
+    void drawBatch(const Batch& batch, int placeLocation, int sizeLocation);
+
+    std::vector<Batch> batches;
+    unsigned instanceBuffer = 0;
+    unsigned depthProgram = 0;
+};
+
+} // namespace libkub

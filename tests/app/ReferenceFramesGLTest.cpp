@@ -1,0 +1,190 @@
+// The assembled game's 3D frame (sky, shadows, board, tiles, dice, duck; HUD left out) for fixed scenes
+// in each render mode, compared pixel by pixel with reference pictures in tests/fixtures/frames/.
+// Run with KUBORA_WRITE_FRAMES=1 to write the references instead of comparing (only after checking
+// that the picture is meant to change). On a mismatch the frame is written to the build folder.
+#include <GL/glew.h> // before any other GL header
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/FrameCallbacks.h"
+#include "engine/RenderSettings.h"
+#include "engine/Camera.h"
+#include "engine/PngLoader.h"
+#include "engine/SceneRenderer.h"
+#include "engine/SpotLightSource.h"
+#include "game/Board.h"
+#include "game/BoardTile.h"
+#include "game/Game.h"
+#include "game/Player.h"
+#include "tests/support/AssembledApplication.h"
+#include "tests/support/GlTestContext.h"
+#include "tests/support/PngWriter.h"
+
+namespace {
+
+using libkub::RenderMode;
+
+// Tolerance. A channel may differ by up to 2 levels anywhere: the same lighting evaluated with the
+// operations in another order (a transform done once per instance instead of per object) rounds
+// differently in the last bit. Beyond that, at most 0.1 % of the pixels (77 of 320 x 240) may differ:
+// a triangle edge that lands exactly on a pixel centre may be rasterised to the neighbouring pixel
+// when its vertices were transformed along another path. A missing die, shadow or rim edge changes
+// far more pixels than either allowance.
+constexpr int channelTolerance = 2;
+constexpr double differingShare = 0.001;
+
+struct FrameScene {
+    const char* name;
+    std::function<void(Kubora::Application&)> build;
+};
+
+// Each player holds the quarter of the board around its corner, with the same number of dice per tile.
+void quarters(Kubora::Application& application, std::size_t dicePerTile)
+{
+    Kubora::Game& game = *application.game;
+    for (int row = 0; row < 8; ++row) {
+        for (int column = 0; column < 8; ++column) {
+            const int owner = (row < 4 ? 0 : 1) + (column < 4 ? 2 : 0);
+            game.setTile(*application.board->tileAt(row, column), application.players[owner].get(),
+                         dicePerTile);
+        }
+    }
+    // The spot light hangs over the middle of the board, as when the pointer rests there.
+    application.spotLight->position = {9.0f, 6.0f, 9.0f, 1.0f};
+    application.spotLight->direction = {0.0f, -1.0f, 0.0f};
+}
+
+const FrameScene scenes[] = {
+    {"start", [](Kubora::Application&) {}},
+    {"full-board", [](Kubora::Application& application) { quarters(application, 6); }},
+    {"tall-stacks",
+     [](Kubora::Application& application) {
+         quarters(application, 94); // 6,016 dice
+         application.camera->placeAt({-14.0f, 30.0f, -14.0f}, {10.0f, 8.0f, 10.0f});
+     }},
+    {"wireframe",
+     [](Kubora::Application& application) {
+         quarters(application, 6);
+         libkub::RenderSettings::instance().wireframe = true;
+     }},
+    // The camera close over the near half of the board: most tiles, dice and the duck lie outside the
+    // view, and the board's rim runs along the bottom edge. Captured after culling was taught to keep
+    // what is on screen and shadows cast from outside the view.
+    {"culling",
+     [](Kubora::Application& application) {
+         quarters(application, 6);
+         application.camera->placeAt({4.0f, 5.0f, -3.0f}, {8.0f, -1.0f, 6.0f});
+         libkub::RenderSettings::instance().frustumCulling = true;
+     }},
+};
+
+const char* modeName(RenderMode mode)
+{
+    switch (mode) {
+    case libkub::VBO:
+        return "vbo";
+    case libkub::Immediate:
+        return "immediate";
+    default:
+        return "displaylist";
+    }
+}
+
+// The window's back buffer after one frame, top row first.
+std::vector<std::uint8_t> renderFrame(libkub::SceneRenderer& renderer, int width, int height)
+{
+    renderer.render();
+    glFinish();
+    glReadBuffer(GL_BACK);
+    const std::vector<std::uint8_t> bottomUp = kubora::test::readPixelsRgb(0, 0, width, height);
+    std::vector<std::uint8_t> topDown(bottomUp.size());
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>((height - 1 - y) * rowBytes), rowBytes,
+                    topDown.begin() + static_cast<std::ptrdiff_t>(y * rowBytes));
+    }
+    return topDown;
+}
+
+class ReferenceFrames : public testing::TestWithParam<std::tuple<int, RenderMode>> {
+  protected:
+    void TearDown() override
+    {
+        auto& settings = libkub::RenderSettings::instance();
+        settings.renderMode = libkub::VBO;
+        settings.wireframe = false;
+        settings.frustumCulling = false;
+    }
+};
+
+TEST_P(ReferenceFrames, MatchThePictureOfTheScene)
+{
+    const FrameScene& scene = scenes[std::get<0>(GetParam())];
+    const RenderMode mode = std::get<1>(GetParam());
+    const int width = kubora::test::glTestWindowWidth;
+    const int height = kubora::test::glTestWindowHeight;
+    const std::string file = std::string(scene.name) + "-" + modeName(mode) + ".png";
+    const std::string reference = KUBORA_SOURCE_DIR "/tests/fixtures/frames/" + file;
+
+    libkub::RenderSettings::instance().renderMode = mode; // read while the models load
+    kubora::test::AssembledApplication application;
+    Kubora::onReshape(width, height);
+    application->renderer->hudElements.clear(); // the HUD is not part of these pictures
+    scene.build(*application);
+    renderFrame(*application->renderer, width, height); // the first frame also warms up the shaders
+    const std::vector<std::uint8_t> frame = renderFrame(*application->renderer, width, height);
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    if (std::getenv("KUBORA_WRITE_FRAMES") != nullptr) {
+        ASSERT_TRUE(kubora::test::writeRgbPng(reference, width, height, frame)) << reference;
+        GTEST_SKIP() << "wrote " << reference;
+    }
+
+    libkub::PngImage expected;
+    ASSERT_EQ(libkub::loadPng(reference, expected), libkub::PngLoaded) << reference;
+    ASSERT_EQ(expected.width, width);
+    ASSERT_EQ(expected.height, height);
+    int differing = 0;
+    int largest = 0;
+    for (int y = 0; y < height; ++y) {
+        // The loader gives the bottom row first.
+        const std::uint8_t* want =
+            expected.pixels.get() + static_cast<std::size_t>(height - 1 - y) * width * 3;
+        const std::uint8_t* got = frame.data() + static_cast<std::size_t>(y) * width * 3;
+        for (int x = 0; x < width; ++x) {
+            int difference = 0;
+            for (int c = 0; c < 3; ++c) {
+                difference = std::max(difference, std::abs(int(want[x * 3 + c]) - int(got[x * 3 + c])));
+            }
+            largest = std::max(largest, difference);
+            differing += difference > channelTolerance ? 1 : 0;
+        }
+    }
+    const int allowed = static_cast<int>(differingShare * width * height);
+    if (differing > allowed) {
+        const std::string written = KUBORA_BUILD_DIR "/frame-" + file;
+        kubora::test::writeRgbPng(written, width, height, frame);
+        ADD_FAILURE() << differing << " pixels differ by more than " << channelTolerance << " (largest "
+                      << largest << "), " << allowed << " allowed; frame written to " << written;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ScenesAndModes, ReferenceFrames,
+                         testing::Combine(testing::Range(0, static_cast<int>(std::size(scenes))),
+                                          testing::Values(libkub::VBO, libkub::Immediate,
+                                                          libkub::DisplayList)),
+                         [](const testing::TestParamInfo<std::tuple<int, RenderMode>>& info) {
+                             std::string name = std::string(scenes[std::get<0>(info.param)].name) + "_" +
+                                                modeName(std::get<1>(info.param));
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+} // namespace
