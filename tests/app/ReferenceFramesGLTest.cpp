@@ -25,20 +25,11 @@
 #include "game/Player.h"
 #include "tests/support/AssembledApplication.h"
 #include "tests/support/GlTestContext.h"
-#include "tests/support/PngWriter.h"
+#include "tests/support/ReferencePicture.h"
 
 namespace {
 
 using libkub::RenderMode;
-
-// Tolerance. A channel may differ by up to 2 levels anywhere: the same lighting evaluated with the
-// operations in another order (a transform done once per instance instead of per object) rounds
-// differently in the last bit. Beyond that, at most 0.1 % of the pixels (77 of 320 x 240) may differ:
-// a triangle edge that lands exactly on a pixel centre may be rasterised to the neighbouring pixel
-// when its vertices were transformed along another path. A missing die, shadow or rim edge changes
-// far more pixels than either allowance.
-constexpr int channelTolerance = 2;
-constexpr double differingShare = 0.001;
 
 struct FrameScene {
     const char* name;
@@ -101,16 +92,7 @@ const char* modeName(RenderMode mode)
 std::vector<std::uint8_t> renderFrame(libkub::SceneRenderer& renderer, int width, int height)
 {
     renderer.render();
-    glFinish();
-    glReadBuffer(GL_BACK);
-    const std::vector<std::uint8_t> bottomUp = kubora::test::readPixelsRgb(0, 0, width, height);
-    std::vector<std::uint8_t> topDown(bottomUp.size());
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    for (int y = 0; y < height; ++y) {
-        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>((height - 1 - y) * rowBytes), rowBytes,
-                    topDown.begin() + static_cast<std::ptrdiff_t>(y * rowBytes));
-    }
-    return topDown;
+    return kubora::test::readFrameTopDown(width, height);
 }
 
 class ReferenceFrames : public testing::TestWithParam<std::tuple<int, RenderMode>> {
@@ -142,38 +124,9 @@ TEST_P(ReferenceFrames, MatchThePictureOfTheScene)
     const std::vector<std::uint8_t> frame = renderFrame(*application->renderer, width, height);
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    if (std::getenv("KUBORA_WRITE_FRAMES") != nullptr) {
-        ASSERT_TRUE(kubora::test::writeRgbPng(reference, width, height, frame)) << reference;
-        GTEST_SKIP() << "wrote " << reference;
-    }
-
-    libkub::PngImage expected;
-    ASSERT_EQ(libkub::loadPng(reference, expected), libkub::PngLoaded) << reference;
-    ASSERT_EQ(expected.width, width);
-    ASSERT_EQ(expected.height, height);
-    int differing = 0;
-    int largest = 0;
-    for (int y = 0; y < height; ++y) {
-        // The loader gives the bottom row first.
-        const std::uint8_t* want =
-            expected.pixels.get() + static_cast<std::size_t>(height - 1 - y) * width * 3;
-        const std::uint8_t* got = frame.data() + static_cast<std::size_t>(y) * width * 3;
-        for (int x = 0; x < width; ++x) {
-            int difference = 0;
-            for (int c = 0; c < 3; ++c) {
-                difference = std::max(difference, std::abs(int(want[x * 3 + c]) - int(got[x * 3 + c])));
-            }
-            largest = std::max(largest, difference);
-            differing += difference > channelTolerance ? 1 : 0;
-        }
-    }
-    const int allowed = static_cast<int>(differingShare * width * height);
-    if (differing > allowed) {
-        const std::string written = KUBORA_BUILD_DIR "/frame-" + file;
-        kubora::test::writeRgbPng(written, width, height, frame);
-        ADD_FAILURE() << differing << " pixels differ by more than " << channelTolerance << " (largest "
-                      << largest << "), " << allowed << " allowed; frame written to " << written;
-    }
+    EXPECT_TRUE(kubora::test::matchesReference(frame, width, height, reference,
+                                               kubora::test::instancedDrawTolerance, "KUBORA_WRITE_FRAMES",
+                                               "frame-" + file));
 }
 
 INSTANTIATE_TEST_SUITE_P(ScenesAndModes, ReferenceFrames,
