@@ -18,6 +18,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/GameScreen.h"
 #include "tests/support/PrivateXServer.h"
+#include "tests/support/XServerSuite.h"
 
 using namespace std::chrono_literals;
 using kubora::test::LaunchedProcess;
@@ -128,12 +129,8 @@ constexpr int overlayTop = 330;
 constexpr int overlayWidth = 250;
 constexpr int overlayHeight = 145;
 
-class GamePlay : public testing::Test {
+class GamePlay : public kubora::test::XServerSuite {
   protected:
-    static void SetUpTestSuite() { server = std::make_unique<PrivateXServer>(); }
-    static void TearDownTestSuite() { server.reset(); }
-
-    void SetUp() override { ASSERT_FALSE(server->display().empty()) << "Xvfb did not start"; }
     void TearDown() override
     {
         if (HasFailure() && game) {
@@ -219,13 +216,10 @@ class GamePlay : public testing::Test {
         EXPECT_EQ(game->waitForExit(reactionTimeout), 0) << "stderr: " << game->standardError();
     }
 
-    static std::unique_ptr<PrivateXServer> server;
     std::unique_ptr<LaunchedProcess> game;
     unsigned long window = 0;
     std::unique_ptr<WindowInput> input;
 };
-
-std::unique_ptr<PrivateXServer> GamePlay::server;
 
 TEST_F(GamePlay, FirstTurnIsRedsAndTheFunctionKeysChangeThePicture)
 {

@@ -11,6 +11,7 @@
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PrivateXServer.h"
+#include "tests/support/XServerSuite.h"
 
 using namespace std::chrono_literals;
 using kubora::test::LaunchedProcess;
@@ -23,12 +24,8 @@ namespace {
 constexpr auto startTimeout = 30s;
 constexpr auto reactionTimeout = 10s;
 
-class GameWindow : public testing::Test {
+class GameWindow : public kubora::test::XServerSuite {
   protected:
-    static void SetUpTestSuite() { server = std::make_unique<PrivateXServer>(); }
-    static void TearDownTestSuite() { server.reset(); }
-
-    void SetUp() override { ASSERT_FALSE(server->display().empty()) << "Xvfb did not start"; }
     void TearDown() override
     {
         if (HasFailure()) {
@@ -74,11 +71,8 @@ class GameWindow : public testing::Test {
         EXPECT_EQ(game.waitForExit(reactionTimeout), 0) << "stderr: " << game.standardError();
     }
 
-    static std::unique_ptr<PrivateXServer> server;
     std::vector<std::unique_ptr<LaunchedProcess>> launched;
 };
-
-std::unique_ptr<PrivateXServer> GameWindow::server;
 
 } // namespace
 

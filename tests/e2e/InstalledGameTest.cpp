@@ -10,6 +10,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/PrivateXServer.h"
+#include "tests/support/XServerSuite.h"
 
 using namespace std::chrono_literals;
 using kubora::test::LaunchedProcess;
@@ -31,11 +32,8 @@ std::filesystem::path freshFolder(const std::string& name)
     return folder;
 }
 
-class InstalledGame : public testing::Test {
+class InstalledGame : public kubora::test::XServerSuite {
   protected:
-    static void SetUpTestSuite() { server = std::make_unique<PrivateXServer>(); }
-    static void TearDownTestSuite() { server.reset(); }
-    void SetUp() override { ASSERT_FALSE(server->display().empty()) << "Xvfb did not start"; }
     void TearDown() override
     {
         if (HasFailure() && game) {
@@ -70,11 +68,8 @@ class InstalledGame : public testing::Test {
         return drawn && status == 0;
     }
 
-    static std::unique_ptr<PrivateXServer> server;
     std::unique_ptr<LaunchedProcess> game;
 };
-
-std::unique_ptr<PrivateXServer> InstalledGame::server;
 
 } // namespace
 

@@ -14,6 +14,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/PrivateXServer.h"
+#include "tests/support/XServerSuite.h"
 
 using namespace std::chrono_literals;
 using kubora::test::LaunchedProcess;
@@ -39,12 +40,8 @@ struct Area {
     int top = -1;
 };
 
-class KuboraView : public testing::Test {
+class KuboraView : public kubora::test::XServerSuite {
   protected:
-    static void SetUpTestSuite() { server = std::make_unique<PrivateXServer>(); }
-    static void TearDownTestSuite() { server.reset(); }
-    void SetUp() override { ASSERT_FALSE(server->display().empty()) << "Xvfb did not start"; }
-
     static ToolRun view(const std::vector<std::string>& arguments)
     {
         std::vector<std::string> commandLine{KUBORA_BUILD_DIR "/kubora-view"};
@@ -71,11 +68,7 @@ class KuboraView : public testing::Test {
         EXPECT_EQ(libkub::loadPng(out, image), libkub::PngLoaded);
         return image;
     }
-
-    static std::unique_ptr<PrivateXServer> server;
 };
-
-std::unique_ptr<PrivateXServer> KuboraView::server;
 
 const std::uint8_t* pixelAt(const libkub::PngImage& image, int x, int y)
 {
