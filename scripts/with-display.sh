@@ -4,4 +4,6 @@ set -eu
 if [ -n "${DISPLAY:-}" ]; then
   exec "$@"
 fi
-exec xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+# -noreset: with every test case a process of its own, the server is often left without clients, and a
+# server that resets then can refuse a case connecting during the reset ("failed to open display").
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"
