@@ -169,18 +169,9 @@ void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int size
     glEnableVertexAttribArray(place);
     glEnableVertexAttribArray(size);
 
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, batch.vertexBuffer);
-    glTexCoordPointer(2, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(0));
-    glNormalPointer(GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexNormalOffset));
-    glVertexPointer(3, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexPositionOffset));
+    bindVertexBuffer(batch.vertexBuffer);
     glDrawArraysInstancedARB(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.vertexCount), count);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    unbindVertexBuffer();
 
     glDisableVertexAttribArray(place);
     glDisableVertexAttribArray(size);

@@ -200,4 +200,23 @@ void fillVertexBuffer(Mesh& mesh)
     mesh.triangles.shrink_to_fit();
 }
 
+void bindVertexBuffer(unsigned vertexBuffer)
+{
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertexBuffer);
+    glTexCoordPointer(2, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(0));
+    glNormalPointer(GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexNormalOffset));
+    glVertexPointer(3, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexPositionOffset));
+}
+
+void unbindVertexBuffer()
+{
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
 } // namespace libkub

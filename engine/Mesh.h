@@ -75,4 +75,9 @@ void compileDisplayList(Mesh& mesh);
 // Uploads the triangles into a new interleaved vertex buffer and frees the triangle list.
 void fillVertexBuffer(Mesh& mesh);
 
+// Points the texture-coordinate, normal and vertex arrays into an interleaved vertex buffer and
+// enables them; unbindVertexBuffer disables them and unbinds the buffer again.
+void bindVertexBuffer(unsigned vertexBuffer);
+void unbindVertexBuffer();
+
 } // namespace libkub

@@ -105,18 +105,9 @@ void readPrograms(const std::string& path, const ColladaDocument& document, std:
 
 void drawVertexBuffer(const Mesh& mesh)
 {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, mesh.vertexBuffer);
-    glTexCoordPointer(2, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(0));
-    glNormalPointer(GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexNormalOffset));
-    glVertexPointer(3, GL_FLOAT, vertexStride, reinterpret_cast<const void*>(vertexPositionOffset));
+    bindVertexBuffer(mesh.vertexBuffer);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(mesh.vertexCount));
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    unbindVertexBuffer();
 }
 
 void drawImmediate(const Mesh& mesh)
