@@ -81,7 +81,10 @@ void shadowPass(SceneRenderer& renderer, LightSource& light)
 {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
+    // Timed as drawn: the frame itself redraws a depth texture only when what the light sees changed.
+    renderer.reuseDepthTextures = false;
     light.renderShadowPass(renderer);
+    renderer.reuseDepthTextures = true;
     glDisable(GL_CULL_FACE);
 }
 

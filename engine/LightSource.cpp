@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Camera.h"
@@ -118,11 +119,18 @@ void LightSource::computeCameraMatrices(const Camera& viewer)
     glPopMatrix();
 }
 
-void LightSource::renderShadowPass(SceneRenderer& renderer)
+bool LightSource::renderShadowPass(SceneRenderer& renderer)
 {
     computeLightMatrices();
     if (framebuffer == 0) {
-        return; // no framebuffer objects: the depth texture keeps its far depth, shadows are off
+        return false; // no framebuffer objects: the depth texture keeps its far depth, shadows are off
+    }
+    // Culled by the light's own view, never by the camera's: an object outside the camera's view
+    // still throws its shadow into it.
+    renderer.collectShadowCasters(lightFrustum, casters);
+    renderer.recordShadowPass(lightProjection, lightView, casters, pendingPass);
+    if (renderer.reuseDepthTextures && drawnPass && pendingPass == *drawnPass) {
+        return false; // the same casters through the same light: the texture already holds this pass
     }
     // The colour texture's unit: enabling texturing on a depth texture's unit would let the fixed-function
     // drawing of the sky and HUD sample a shadow map.
@@ -149,9 +157,7 @@ void LightSource::renderShadowPass(SceneRenderer& renderer)
     if (clampDepth) {
         glEnable(GL_DEPTH_CLAMP);
     }
-    // Culled by the light's own view, never by the camera's: an object outside the camera's view
-    // still throws its shadow into it.
-    renderer.drawShadowCasters(lightFrustum);
+    renderer.drawShadowCasters(casters);
     if (clampDepth) {
         glDisable(GL_DEPTH_CLAMP);
     }
@@ -162,6 +168,13 @@ void LightSource::renderShadowPass(SceneRenderer& renderer)
     setWindowViewport();
     glActiveTexture(GL_TEXTURE0);
     glDisable(GL_TEXTURE_2D);
+    // The record just drawn becomes the one to compare with; the old one's storage is refilled next.
+    if (!drawnPass) {
+        drawnPass.emplace();
+    }
+    std::swap(*drawnPass, pendingPass);
+    ++depthPassesDrawn;
+    return true;
 }
 
 void LightSource::prepareCameraPass(const Camera& viewer)

@@ -1,9 +1,15 @@
 #pragma once
 // A shadow-casting light: the GL light state the shadow program reads, plus a depth texture rendered
-// from the light's point of view every frame and the texture matrix that looks fragments up in it.
+// from the light's point of view and the texture matrix that looks fragments up in it. The texture is
+// drawn again only when the light or what it sees changed.
 #include <GL/glew.h>
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
 #include "engine/Color4f.h"
+#include "engine/DepthPassRecord.h"
 #include "engine/Frustum.h"
 #include "engine/Matrix4f.h"
 #include "engine/Vector3f.h"
@@ -11,6 +17,7 @@
 namespace libkub {
 
 class Camera;
+class DrawableObject;
 class SceneRenderer;
 class ShaderProgram;
 
@@ -39,8 +46,10 @@ class LightSource {
     void createShadowTarget();
     // Copies the camera's projection and view, composed by GLU on the modelview stack.
     void computeCameraMatrices(const Camera& viewer);
-    // Renders the depth of the renderer's objects that the light can see into the depth texture.
-    void renderShadowPass(SceneRenderer& renderer);
+    // Renders the depth of the renderer's objects that the light can see into the depth texture,
+    // unless the texture already holds exactly that (same light matrices, switches, and casters with
+    // the same geometry and placement) and the renderer reuses depth textures. Returns whether it drew.
+    bool renderShadowPass(SceneRenderer& renderer);
     // Loads the camera matrices and, on texture unit 1 + shadowIndex, the shadow texture matrix.
     void prepareCameraPass(const Camera& viewer);
     // Texture matrix of the active unit := bias * light projection * light view * camera view^-1.
@@ -64,6 +73,13 @@ class LightSource {
     // The light's view as planes, rebuilt with the light matrices: the shadow pass draws only what
     // lies inside its sides, since nothing else can reach the depth texture.
     Frustum lightFrustum;
+    // Depth passes drawn so far (the frames in which the texture was reused are not counted).
+    std::uint64_t depthPassesDrawn = 0;
+
+  private:
+    std::vector<DrawableObject*> casters;     // this frame's, kept to reuse the storage
+    std::optional<DepthPassRecord> drawnPass; // what the depth texture holds
+    DepthPassRecord pendingPass;
 
   protected:
     // Composes the light's perspective (near plane at the light's height, far 20) and its look-at.

@@ -8,6 +8,7 @@
 #include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/DataFolder.h"
+#include "engine/DepthPassRecord.h"
 #include "engine/DrawableObject.h"
 #include "engine/Frustum.h"
 #include "engine/InstancedBatches.h"
@@ -77,16 +78,36 @@ bool SceneRenderer::batches(const DrawableObject& object) const
            object.drawsOnlyItsModel();
 }
 
-void SceneRenderer::drawShadowCasters(const Frustum& lightView)
+void SceneRenderer::collectShadowCasters(const Frustum& lightView,
+                                         std::vector<DrawableObject*>& casters) const
 {
+    casters.clear();
     // A light higher than its far distance has a near plane beyond the far one: its planes mean
     // nothing then, and everything is drawn.
     const bool usable = lightView.nearDistance < lightView.farDistance;
     for (DrawableObject* object : objects) {
-        Model& model = *object->model();
-        if (usable && lightView.outsideSides(model.drawnBounds())) {
+        if (usable && lightView.outsideSides(object->model()->drawnBounds())) {
             continue;
         }
+        casters.push_back(object);
+    }
+}
+
+void SceneRenderer::recordShadowPass(const Matrix4f& lightProjection, const Matrix4f& lightView,
+                                     const std::vector<DrawableObject*>& casters,
+                                     DepthPassRecord& record) const
+{
+    const RenderSettings& settings = RenderSettings::instance();
+    record.begin(lightProjection, lightView, settings.renderMode, settings.wireframe, instanced->available());
+    for (DrawableObject* object : casters) {
+        record.add(object->model()->mesh);
+    }
+}
+
+void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& casters)
+{
+    for (DrawableObject* object : casters) {
+        Model& model = *object->model();
         if (batches(*object) && InstancedBatches::batchable(model)) {
             instanced->add(model);
         } else {

@@ -8,6 +8,7 @@
 namespace libkub {
 
 class Camera;
+class DepthPassRecord;
 class DrawableObject;
 class Frustum;
 class HUDElement;
@@ -16,6 +17,7 @@ class LightSource;
 class SelectableObject;
 class ShaderProgram;
 class SkyBox;
+struct Matrix4f;
 
 class SceneRenderer {
   public:
@@ -30,9 +32,14 @@ class SceneRenderer {
     void removeObject(DrawableObject* object);
     // Draws every object in list order, skipping those outside the view while culling is on.
     void drawObjects();
-    // Draws, in list order, every object that can reach a depth texture seen through the light's
-    // frustum (the shadow passes): culled by the light's sides, whatever the camera sees.
-    void drawShadowCasters(const Frustum& lightView);
+    // The objects, in list order, that can reach a depth texture seen through the light's frustum:
+    // culled by the light's sides, whatever the camera sees.
+    void collectShadowCasters(const Frustum& lightView, std::vector<DrawableObject*>& casters) const;
+    // Records what a depth pass of these casters through these light matrices would draw.
+    void recordShadowPass(const Matrix4f& lightProjection, const Matrix4f& lightView,
+                          const std::vector<DrawableObject*>& casters, DepthPassRecord& record) const;
+    // Draws the casters into the bound depth target (the shadow passes), the copies of one mesh together.
+    void drawShadowCasters(const std::vector<DrawableObject*>& casters);
     // The camera pass of the frame, under the shadow program: the picture of drawObjects, with the
     // copies of one mesh drawn together in the vertex-buffer mode.
     void drawCameraPass();
@@ -54,6 +61,9 @@ class SceneRenderer {
     std::unique_ptr<SkyBox> skyBox;
     Ray* pickRay = nullptr;
     SelectableObject* pickedObject = nullptr;
+    // A light's depth texture is drawn again only when its pass would draw something else; off, every
+    // frame draws every depth pass (for comparing the two, and for timing the passes themselves).
+    bool reuseDepthTextures = true;
 
   private:
     // Whether the object may be drawn as an instance in this pass.

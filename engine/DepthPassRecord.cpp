@@ -1,0 +1,47 @@
+#include "engine/DepthPassRecord.h"
+
+#include <cstring>
+
+#include "engine/Matrix4f.h"
+#include "engine/Mesh.h"
+
+namespace libkub {
+
+void DepthPassRecord::begin(const Matrix4f& lightProjection, const Matrix4f& lightView,
+                            std::int32_t renderMode, bool wireframe, bool instancing)
+{
+    words.clear(); // keeps the capacity: a record is refilled every frame without allocating
+    append(lightProjection.data(), 16 * sizeof(float));
+    append(lightView.data(), 16 * sizeof(float));
+    const std::uint32_t switches[3] = {static_cast<std::uint32_t>(renderMode), wireframe ? 1u : 0u,
+                                       instancing ? 1u : 0u};
+    append(switches, sizeof(switches));
+}
+
+void DepthPassRecord::add(const Mesh& mesh)
+{
+    // The geometry: which recording is drawn (a shared buffer or list, or the shared triangles of the
+    // immediate mode) and how much of it; then the placement that glTranslatef, glRotatef and glScalef
+    // apply.
+    const auto triangles = reinterpret_cast<std::uintptr_t>(mesh.triangles.begin());
+    const std::uint32_t geometry[6] = {
+        mesh.vertexBuffer,
+        mesh.displayList,
+        mesh.vertexCount,
+        static_cast<std::uint32_t>(mesh.triangles.size()),
+        static_cast<std::uint32_t>(triangles),
+        static_cast<std::uint32_t>(static_cast<std::uint64_t>(triangles) >> 32)};
+    append(geometry, sizeof(geometry));
+    append(&mesh.translation, sizeof(mesh.translation));
+    append(&mesh.rotation, sizeof(mesh.rotation));
+    append(&mesh.scale, sizeof(mesh.scale));
+}
+
+void DepthPassRecord::append(const void* data, std::size_t bytes)
+{
+    const std::size_t at = words.size();
+    words.resize(at + bytes / sizeof(std::uint32_t));
+    std::memcpy(words.data() + at, data, bytes);
+}
+
+} // namespace libkub
