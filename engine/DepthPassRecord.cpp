@@ -10,6 +10,7 @@ namespace libkub {
 void DepthPassRecord::begin(const Matrix4f& lightProjection, const Matrix4f& lightView,
                             std::int32_t renderMode, bool wireframe, bool instancing)
 {
+    repeatable = true;
     words.clear(); // keeps the capacity: a record is refilled every frame without allocating
     append(lightProjection.data(), 16 * sizeof(float));
     append(lightView.data(), 16 * sizeof(float));

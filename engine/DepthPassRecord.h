@@ -17,10 +17,16 @@ class DepthPassRecord {
     // Starts a record for a pass drawn through these light matrices with these switches.
     void begin(const Matrix4f& lightProjection, const Matrix4f& lightView, std::int32_t renderMode,
                bool wireframe, bool instancing);
-    // Adds one object the pass draws.
+    // Adds one object the pass draws, drawn as nothing but its mesh.
     void add(const Mesh& mesh);
+    // Adds an object that draws more than its mesh: what it draws cannot be recorded, so the pass
+    // never counts as the same as another.
+    void addUnrecordable() { repeatable = false; }
 
-    bool operator==(const DepthPassRecord& other) const { return words == other.words; }
+    bool operator==(const DepthPassRecord& other) const
+    {
+        return repeatable && other.repeatable && words == other.words;
+    }
 
   private:
     void append(const void* data, std::size_t bytes);
@@ -28,6 +34,7 @@ class DepthPassRecord {
     // Every recorded value as raw 32-bit words: floats compare by their bits, so a moved object (or a
     // light moved by the smallest step) always changes the record.
     std::vector<std::uint32_t> words;
+    bool repeatable = true;
 };
 
 } // namespace libkub

@@ -100,7 +100,11 @@ void SceneRenderer::recordShadowPass(const Matrix4f& lightProjection, const Matr
     const RenderSettings& settings = RenderSettings::instance();
     record.begin(lightProjection, lightView, settings.renderMode, settings.wireframe, instanced->available());
     for (DrawableObject* object : casters) {
-        record.add(object->model()->mesh);
+        if (object->drawsOnlyItsModel()) {
+            record.add(object->model()->mesh);
+        } else {
+            record.addUnrecordable();
+        }
     }
 }
 

@@ -26,6 +26,7 @@ class Board final : public libkub::DrawableObject {
     // Draws the board's own model; the tiles are scene objects of their own.
     void draw() override;
     libkub::Model* model() override { return boardModel.get(); }
+    bool drawsOnlyItsModel() const override { return true; }
 
     // The tile at (row, column), or null outside 0 to 7.
     BoardTile* tileAt(int row, int column) const;

@@ -27,6 +27,7 @@ class BoardTile final : public libkub::DrawableObject, public libkub::Selectable
 
     void draw() override;
     libkub::Model* model() override { return tileModel.get(); }
+    bool drawsOnlyItsModel() const override { return true; }
     // True when the ray meets the tile's box for a parameter between t0 and t1.
     bool hitTest(const libkub::Ray& ray, float t0, float t1) override;
     std::optional<float> hitDistance(const libkub::Ray& ray, float t0, float t1) override;

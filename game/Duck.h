@@ -12,6 +12,7 @@ class Duck final : public libkub::DrawableObject {
     Duck();
     void draw() override;
     libkub::Model* model() override { return duckModel.get(); }
+    bool drawsOnlyItsModel() const override { return true; }
 
   private:
     std::unique_ptr<libkub::Model> duckModel;
