@@ -39,7 +39,10 @@ void main()
                           specular0 * gl_LightSource[0].specular.rgb * materialSpecular);
     }
 
-    // Light 1: a positional spot light with a hard cone and a cosine-power falloff inside it.
+#ifndef WITHOUT_SPOT_LIGHT
+    // Light 1: a positional spot light with a hard cone and a cosine-power falloff inside it. The
+    // renderer builds a second program with WITHOUT_SPOT_LIGHT defined for the pixels where this
+    // light's share cannot change the picture (outside its cone's reach).
     vec3 toLight1 =
         normalize(gl_LightSource[1].position.xyz - eyePosition * gl_LightSource[1].position.w);
     float diffuse1 = dot(normal, toLight1);
@@ -53,6 +56,7 @@ void main()
         colour += lit1 * (diffuse1 * gl_LightSource[1].diffuse.rgb * materialDiffuse.rgb +
                           specular1 * gl_LightSource[1].specular.rgb * materialSpecular);
     }
+#endif
 
     vec4 texel = texture2D(colourMap, colourCoord);
     gl_FragColor = vec4(colour * texel.rgb, baseColour.a * texel.a);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 #include "engine/RenderSettings.h"
 #include "engine/Camera.h"
@@ -15,6 +16,7 @@
 #include "engine/Model.h"
 #include "engine/SelectableObject.h"
 #include "engine/ShaderProgram.h"
+#include "engine/ShaderVariant.h"
 #include "engine/SkyBox.h"
 #include "engine/HUDElement.h"
 
@@ -25,6 +27,21 @@ namespace {
 // How far ahead of the eye the pick ray reaches.
 constexpr float pickRange = 100.0f;
 
+// The instance attributes at the places the batches feed; they take effect at a new link. Returns
+// whether the program still links.
+bool bindInstanceAttributes(GLuint program, const InstancedBatches& instanced)
+{
+    if (!instanced.available()) {
+        return true;
+    }
+    glBindAttribLocation(program, instancePlaceLocation, "instancePlace");
+    glBindAttribLocation(program, instanceSizeLocation, "instanceSize");
+    glLinkProgram(program);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    return linked == GL_TRUE;
+}
+
 } // namespace
 
 SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
@@ -33,11 +50,26 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
         std::make_unique<ShaderProgram>(dataFile("shadow.vert"), "shadow", dataFile("shadow.frag"));
     shadowProgram->link();
     instanced = std::make_unique<InstancedBatches>();
-    if (shadowProgram->linked && instanced->available()) {
-        // The instance attributes at the places the batches feed; they take effect at a new link.
-        glBindAttribLocation(shadowProgram->programId, instancePlaceLocation, "instancePlace");
-        glBindAttribLocation(shadowProgram->programId, instanceSizeLocation, "instanceSize");
-        glLinkProgram(shadowProgram->programId);
+    if (shadowProgram->linked) {
+        bindInstanceAttributes(shadowProgram->programId, *instanced);
+        spotlessProgram =
+            linkFragmentVariant(*shadowProgram, shadowProgram->fragmentShader->file, "WITHOUT_SPOT_LIGHT");
+    }
+    if (spotlessProgram != 0 && !bindInstanceAttributes(spotlessProgram, *instanced)) {
+        spotlessProgram = 0;
+    }
+    if (spotlessProgram != 0) {
+        // The shadow maps' units are fixed by the lights' order, as the frame gives them to the full
+        // program: unit 1 + i for light i.
+        glUseProgram(spotlessProgram);
+        for (int index = 0; index < 2; ++index) {
+            const GLint location =
+                glGetUniformLocation(spotlessProgram, ("shadowMap" + std::to_string(index)).c_str());
+            if (location >= 0) {
+                glUniform1i(location, 1 + index);
+            }
+        }
+        glUseProgram(0);
     }
     skyBox = std::make_unique<SkyBox>();
 }
@@ -121,27 +153,36 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
     instanced->drawDepth();
 }
 
-void SceneRenderer::drawCameraPass()
+void SceneRenderer::collectShown(std::vector<DrawableObject*>& shown) const
 {
-    GLint current = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    // Instances need the shadow program's instance attributes; under any other program every object
-    // is drawn alone.
-    const bool instancing =
-        shadowProgram && current != 0 && static_cast<GLuint>(current) == shadowProgram->programId;
+    shown.clear();
+    const bool culling = RenderSettings::instance().frustumCulling;
+    for (DrawableObject* object : objects) {
+        if (culling && camera->frustum->classifyBox(object->model()->drawnBounds()) == Outside) {
+            continue;
+        }
+        shown.push_back(object);
+    }
+}
+
+bool SceneRenderer::drawsInstancesUnder(unsigned program) const
+{
+    return program != 0 && shadowProgram &&
+           (program == shadowProgram->programId || program == spotlessProgram);
+}
+
+void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool instancing)
+{
     if (!instancing) {
-        drawObjects();
+        for (DrawableObject* object : list) {
+            object->draw();
+        }
         return;
     }
     glVertexAttrib4f(instancePlaceLocation, 0.0f, 0.0f, 0.0f, 1.0f);
-    const bool culling = RenderSettings::instance().frustumCulling;
-    std::vector<DrawableObject*> alone;
-    alone.reserve(objects.size());
-    for (DrawableObject* object : objects) {
+    alone.clear();
+    for (DrawableObject* object : list) {
         Model& model = *object->model();
-        if (culling && camera->frustum->classifyBox(model.drawnBounds()) == Outside) {
-            continue;
-        }
         if (batches(*object) && InstancedBatches::batchable(model)) {
             instanced->add(model);
         } else {
@@ -154,6 +195,16 @@ void SceneRenderer::drawCameraPass()
     for (DrawableObject* object : alone) {
         object->draw();
     }
+}
+
+void SceneRenderer::drawCameraPass()
+{
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    collectShown(shown);
+    // Instances need the shadow program's instance attributes; under any other program every object
+    // is drawn alone.
+    drawShaded(shown, drawsInstancesUnder(static_cast<unsigned>(current)));
 }
 
 void SceneRenderer::pickTest()

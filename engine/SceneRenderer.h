@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/Ray.h"
+#include "engine/SpotLightReach.h"
 
 namespace libkub {
 
@@ -64,12 +65,37 @@ class SceneRenderer {
     // A light's depth texture is drawn again only when its pass would draw something else; off, every
     // frame draws every depth pass (for comparing the two, and for timing the passes themselves).
     bool reuseDepthTextures = true;
+    // The spot light's share is computed only where it can change a pixel; off, the full shadow program
+    // shades every pixel (for comparing the two).
+    bool spotOnlyWhereItShows = true;
+    // Where the last camera pass computed the spot light's share: the whole window, a rectangle of it
+    // (with the objects shaded there again), or nowhere.
+    struct SpotShading {
+        enum Where { Everywhere, Rectangle, Nowhere } where = Everywhere;
+        WindowRect rect;
+        std::size_t objects = 0;
+    } spotShading;
 
   private:
     // Whether the object may be drawn as an instance in this pass.
     bool batches(const DrawableObject& object) const;
+    // Whether the program has the instance attributes bound (the shadow program and its spotless variant).
+    bool drawsInstancesUnder(unsigned program) const;
+    // The objects the camera pass draws, in list order: all, or those in view while culling is on.
+    void collectShown(std::vector<DrawableObject*>& shown) const;
+    // Draws the objects under the current program, the copies of one mesh together when instancing.
+    void drawShaded(const std::vector<DrawableObject*>& list, bool instancing);
+    // The camera pass under the shadow program, with the spot light's share computed only in the window
+    // rectangle where it can change a pixel and the spotless variant everywhere else.
+    void drawCameraPassWithSpotWhereItShows(unsigned program);
 
     std::unique_ptr<InstancedBatches> instanced;
+    // The shadow program without the spot light's share (0 when it did not build).
+    unsigned spotlessProgram = 0;
+    // Each frame's lists, kept so that their storage is reused.
+    std::vector<DrawableObject*> shown;
+    std::vector<DrawableObject*> alone;
+    std::vector<DrawableObject*> spotLit;
 };
 
 } // namespace libkub

@@ -25,6 +25,7 @@
 #include "game/Player.h"
 #include "tests/support/AssembledApplication.h"
 #include "tests/support/GlTestContext.h"
+#include "tests/support/QuarterBoard.h"
 #include "tests/support/ReferencePicture.h"
 
 namespace {
@@ -39,14 +40,7 @@ struct FrameScene {
 // Each player holds the quarter of the board around its corner, with the same number of dice per tile.
 void quarters(Kubora::Application& application, std::size_t dicePerTile)
 {
-    Kubora::Game& game = *application.game;
-    for (int row = 0; row < 8; ++row) {
-        for (int column = 0; column < 8; ++column) {
-            const int owner = (row < 4 ? 0 : 1) + (column < 4 ? 2 : 0);
-            game.setTile(*application.board->tileAt(row, column), application.players[owner].get(),
-                         dicePerTile);
-        }
-    }
+    kubora::test::giveEachPlayerAQuarter(application, dicePerTile);
     // The spot light hangs over the middle of the board, as when the pointer rests there.
     application.spotLight->position = {9.0f, 6.0f, 9.0f, 1.0f};
     application.spotLight->direction = {0.0f, -1.0f, 0.0f};

@@ -1,0 +1,136 @@
+// The camera pass with the spot light's share only where it can show: the spotless variant of the
+// shadow program shades every object, then the full program shades again, inside the window rectangle
+// around the spot light's reach, the objects that stand in that reach. Both programs share their vertex
+// stage, so the second pass meets the first one's depth exactly and (with the frame's LEQUAL test)
+// shades only the fragments already in front, the same ones the first pass left.
+#include "engine/SceneRenderer.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "engine/DrawableObject.h"
+#include "engine/Model.h"
+#include "engine/SpotLightReach.h"
+#include "engine/SpotLightSource.h"
+
+namespace libkub {
+
+namespace {
+
+bool overlaps(const BoundingBox& a, const BoundingBox& b)
+{
+    return a.min.x <= b.max.x && b.min.x <= a.max.x && a.min.y <= b.max.y && b.min.y <= a.max.y &&
+           a.min.z <= b.max.z && b.min.z <= a.max.z;
+}
+
+// The largest channel of light diffuse * material diffuse + light specular * material specular: how
+// strong the spot light's share can get on this material.
+float strongestShare(const SpotLightSource& spot, const Material& material)
+{
+    const float light[2][3] = {{spot.diffuse.r, spot.diffuse.g, spot.diffuse.b},
+                               {spot.specular.r, spot.specular.g, spot.specular.b}};
+    const float surface[2][3] = {{material.diffuse.r, material.diffuse.g, material.diffuse.b},
+                                 {material.specular.r, material.specular.g, material.specular.b}};
+    float strongest = 0.0f;
+    for (int channel = 0; channel < 3; ++channel) {
+        strongest = std::max(strongest, std::abs(light[0][channel] * surface[0][channel]) +
+                                            std::abs(light[1][channel] * surface[1][channel]));
+    }
+    return strongest;
+}
+
+} // namespace
+
+void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
+{
+    collectShown(shown);
+    const auto everywhere = [&] {
+        spotShading = {};
+        glUseProgram(program);
+        drawShaded(shown, true);
+    };
+    if (!spotOnlyWhereItShows || spotlessProgram == 0 || lights.size() < 2 || lights[1]->type() != 2) {
+        everywhere();
+        return;
+    }
+    const auto& spot = static_cast<const SpotLightSource&>(*lights[1]);
+
+    // The scene's extent and the strongest share any shown material can take.
+    constexpr float far = std::numeric_limits<float>::max();
+    BoundingBox scene;
+    scene.min = {far, far, far};
+    scene.max = {-far, -far, -far};
+    float strongest = 0.0f;
+    bool boundedSpecular = true;
+    for (DrawableObject* object : shown) {
+        const Model& model = *object->model();
+        const BoundingBox drawn = model.drawnBounds();
+        scene.min = {std::min(scene.min.x, drawn.min.x), std::min(scene.min.y, drawn.min.y),
+                     std::min(scene.min.z, drawn.min.z)};
+        scene.max = {std::max(scene.max.x, drawn.max.x), std::max(scene.max.y, drawn.max.y),
+                     std::max(scene.max.z, drawn.max.z)};
+        strongest = std::max(strongest, strongestShare(spot, model.material));
+        // OpenGL keeps only shininess in [0, 128]; the specular term stays at most 1 only then.
+        boundedSpecular =
+            boundedSpecular && model.material.shininess >= 0.0f && model.material.shininess <= 128.0f;
+    }
+    if (shown.empty()) {
+        spotShading = {SpotShading::Nowhere, {}, 0};
+        return;
+    }
+    if (!boundedSpecular || !(strongest < far)) {
+        everywhere();
+        return;
+    }
+
+    const std::optional<float> reachCosine = spotReachCosine(spot.cutOff, spot.exponent, strongest);
+    const Vector3f apex{spot.position.r, spot.position.g, spot.position.b};
+    const Vector3f axis = normalize(spot.direction);
+    std::optional<BoundingBox> lit;
+    std::optional<WindowRect> rect;
+    if (reachCosine) {
+        if (*reachCosine <= 0.0f || spot.position.a == 0.0f || axis.length() == 0.0f) {
+            everywhere(); // no cone to bound: a half space or more, or a light at infinity
+            return;
+        }
+        lit = spotLitBox(apex, axis, *reachCosine, scene);
+    }
+    if (lit) {
+        Matrix4f projection;
+        Matrix4f modelview;
+        glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+        GLint viewport[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        rect = windowRectOfBox(*lit, projection, modelview, viewport);
+        if (!rect || (rect->width >= viewport[2] && rect->height >= viewport[3])) {
+            everywhere(); // the reach covers the window (or comes round behind the eye)
+            return;
+        }
+    }
+
+    glUseProgram(spotlessProgram);
+    drawShaded(shown, true);
+    if (!lit || rect->width == 0 || rect->height == 0) {
+        spotShading = {SpotShading::Nowhere, {}, 0};
+        return; // the spot light changes no pixel in view
+    }
+    spotLit.clear();
+    for (DrawableObject* object : shown) {
+        if (overlaps(object->model()->drawnBounds(), *lit)) {
+            spotLit.push_back(object);
+        }
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(rect->x, rect->y, rect->width, rect->height);
+    glUseProgram(program);
+    drawShaded(spotLit, true);
+    glDisable(GL_SCISSOR_TEST);
+    spotShading = {SpotShading::Rectangle, *rect, spotLit.size()};
+}
+
+} // namespace libkub

@@ -1,0 +1,17 @@
+#pragma once
+// A second program from the sources of a linked one, with the fragment stage compiled under one more
+// macro: the same shading with a part left out, for pixels where that part cannot show.
+#include <string>
+
+namespace libkub {
+
+class ShaderProgram;
+
+// Links the base program's own vertex stage (the very shader object, so both programs place every
+// vertex alike to the last bit) with the fragment file compiled with `macro` defined. Returns the
+// program, not yet made current, or 0 when the file cannot be read or the variant does not build. Says
+// nothing: the base program's build already printed what the compiler had to say about these files.
+unsigned linkFragmentVariant(const ShaderProgram& base, const std::string& fragmentFile,
+                             const std::string& macro);
+
+} // namespace libkub

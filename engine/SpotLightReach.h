@@ -1,0 +1,44 @@
+#pragma once
+// Where a spot light can change the picture at all. The shadow program adds the spot light's share
+//   spot * lit * (diffuse * Ld * Md + specular * Ls * Ms),   spot = cos(angle off the axis)^exponent,
+// to a colour that the texture (at most 1) then scales and the framebuffer rounds to 1/255. With lit,
+// diffuse and specular at most 1, the share is at most cos^exponent * strongest, where strongest is the
+// largest channel of Ld * Md + Ls * Ms. Where that stays below a quarter of a colour level (1/1020;
+// half a level, 1/510, is the most a share can stay without moving any rounded channel, and the rest is
+// room for the shader's pow approximation), leaving the spot light out moves no pixel by more than one
+// level. For the game's spot light (exponent 36, white, materials up to white) that is beyond about 36
+// degrees off its axis: a cone much narrower than its 64-degree cut-off.
+#include <optional>
+
+#include "engine/BoundingBox.h"
+#include "engine/Matrix4f.h"
+#include "engine/Vector3f.h"
+
+namespace libkub {
+
+// The cosine of the widest angle off the axis at which the spot light's share can still reach a quarter
+// colour level: the larger of the cut-off's cosine and (1 / (1020 * strongest))^(1 / exponent). Returns
+// nothing when the spot light adds nothing anywhere (strongest 0), and a value <= 0 when the reach is a
+// half space or more (a cut-off of 90 degrees and up with a weak falloff, or no cut-off at all).
+std::optional<float> spotReachCosine(float cutOffDegrees, float exponent, float strongest);
+
+// The box around every point of the scene box within `reachCosine` of the spot light's axis (a cone from
+// apex along the unit axis, cut where it leaves the scene box). Nothing when the cone misses the box.
+std::optional<BoundingBox> spotLitBox(Vector3f apex, Vector3f axis, float reachCosine,
+                                      const BoundingBox& scene);
+
+// A rectangle of window pixels: x and y of the lower left corner, width and height.
+struct WindowRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The window pixels the box covers when drawn through the projection and modelview matrices into the
+// viewport (x, y, width, height), with a pixel to spare on each side and clipped to the viewport (possibly
+// empty). Nothing when part of the box lies at or behind the eye, where a projection has no bound.
+std::optional<WindowRect> windowRectOfBox(const BoundingBox& box, const Matrix4f& projection,
+                                          const Matrix4f& modelview, const int viewport[4]);
+
+} // namespace libkub
