@@ -1,8 +1,7 @@
-// The camera pass with the spot light's share only where it can show: the spotless variant of the
-// shadow program shades every object, then the full program shades again, inside the window rectangle
-// around the spot light's reach, the objects that stand in that reach. Both programs share their vertex
-// stage, so the second pass meets the first one's depth exactly and (with the frame's LEQUAL test)
-// shades only the fragments already in front, the same ones the first pass left.
+// The camera pass with the spot light's share only where it can show: the full shadow program shades,
+// inside the window rectangle around the spot light's reach, the objects that stand in that reach; then
+// the spotless variant of the program shades everything else. Both programs share their vertex stage,
+// so both passes place every fragment alike.
 #include "engine/SceneRenderer.h"
 
 #include <GL/glew.h>
@@ -14,12 +13,25 @@
 
 #include "engine/DrawableObject.h"
 #include "engine/Model.h"
+#include "engine/RenderSettings.h"
 #include "engine/SpotLightReach.h"
 #include "engine/SpotLightSource.h"
 
 namespace libkub {
 
 namespace {
+
+// How far the spot light's pass is pulled towards the eye: 2^-21 of the depth range, eight of the
+// smallest steps a 32-bit float holds near the far end, where depth is interpolated in floats whatever
+// the buffer keeps. So rounding can never leave a pulled fragment level with its unpulled depth, while
+// only surfaces that all but touch can change places. Given to glPolygonOffset in units of the depth
+// buffer's own step, 2^-bits.
+float spotPassPull()
+{
+    GLint bits = 24;
+    glGetIntegerv(GL_DEPTH_BITS, &bits);
+    return std::ldexp(1.0f, std::clamp(static_cast<int>(bits), 16, 32) - 21);
+}
 
 bool overlaps(const BoundingBox& a, const BoundingBox& b)
 {
@@ -53,7 +65,9 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
         glUseProgram(program);
         drawShaded(shown, true);
     };
-    if (!spotOnlyWhereItShows || spotlessProgram == 0 || lights.size() < 2 || lights[1]->type() != 2) {
+    // In wireframe the lines take no depth pull, and the split would shade them twice: one program.
+    if (!spotOnlyWhereItShows || spotlessProgram == 0 || RenderSettings::instance().wireframe ||
+        lights.size() < 2 || lights[1]->type() != 2) {
         everywhere();
         return;
     }
@@ -113,10 +127,10 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
         }
     }
 
-    glUseProgram(spotlessProgram);
-    drawShaded(shown, true);
     if (!lit || rect->width == 0 || rect->height == 0) {
         spotShading = {SpotShading::Nowhere, {}, 0};
+        glUseProgram(spotlessProgram);
+        drawShaded(shown, true);
         return; // the spot light changes no pixel in view
     }
     spotLit.clear();
@@ -125,11 +139,21 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
             spotLit.push_back(object);
         }
     }
+    // The objects in reach first, inside the rectangle, pulled a few depth steps towards the eye: the
+    // spotless pass after them then fails the depth test on every pixel they took, so no pixel is
+    // shaded by both programs unless something out of reach stands in front of it. The pull is far too
+    // small to let them show through anything that does not touch them.
     glEnable(GL_SCISSOR_TEST);
     glScissor(rect->x, rect->y, rect->width, rect->height);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(0.0f, -spotPassPull());
     glUseProgram(program);
     drawShaded(spotLit, true);
+    glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_SCISSOR_TEST);
+
+    glUseProgram(spotlessProgram);
+    drawShaded(shown, true);
     spotShading = {SpotShading::Rectangle, *rect, spotLit.size()};
 }
 
