@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -101,31 +102,56 @@ bool InstancedBatches::batchable(const Model& model)
 void InstancedBatches::add(const Model& model)
 {
     const unsigned texture = model.textures.empty() ? 0 : model.textures.front();
-    Batch* batch = nullptr;
-    for (Batch& candidate : batches) {
+    std::size_t index = 0;
+    while (index < batches.size()) {
+        const Batch& candidate = batches[index];
         if (candidate.vertexBuffer == model.mesh.vertexBuffer &&
             candidate.vertexCount == model.mesh.vertexCount && candidate.texture == texture &&
             std::memcmp(&candidate.material, &model.material, sizeof(Material)) == 0) {
-            batch = &candidate;
             break;
         }
+        ++index;
     }
-    if (batch == nullptr) {
-        batch = &batches.emplace_back();
-        batch->vertexBuffer = model.mesh.vertexBuffer;
-        batch->vertexCount = model.mesh.vertexCount;
-        batch->texture = texture;
-        batch->material = model.material;
+    if (index == batches.size()) {
+        Batch& batch = batches.emplace_back();
+        batch.vertexBuffer = model.mesh.vertexBuffer;
+        batch.vertexCount = model.mesh.vertexCount;
+        batch.texture = texture;
+        batch.material = model.material;
+    }
+    Batch& batch = batches[index];
+    if (batch.instances.empty()) {
+        inUse.push_back(index);
     }
     const Vector3f& place = model.mesh.translation;
     const Vector3f& size = model.mesh.scale;
-    batch->instances.insert(batch->instances.end(),
-                            {place.x, place.y, place.z, 0.0f, size.x, size.y, size.z});
+    batch.instances.insert(batch.instances.end(), {place.x, place.y, place.z, 0.0f, size.x, size.y, size.z});
 }
 
-void InstancedBatches::drawShaded()
+void InstancedBatches::drawShaded(Vector3f eye)
 {
-    for (const Batch& batch : batches) {
+    // Nearest first within each batch: the order of copies of one mesh with one material changes
+    // nothing but which hidden fragments get shaded.
+    for (const std::size_t index : inUse) {
+        std::vector<float>& instances = batches[index].instances;
+        const std::size_t count = instances.size() / instanceFloats;
+        order.clear();
+        for (std::size_t i = 0; i < count; ++i) {
+            const float* place = &instances[i * instanceFloats];
+            const Vector3f offset{place[0] - eye.x, place[1] - eye.y, place[2] - eye.z};
+            order.emplace_back(dot(offset, offset), static_cast<std::uint32_t>(i));
+        }
+        std::sort(order.begin(), order.end());
+        sorted.resize(instances.size());
+        for (std::size_t i = 0; i < count; ++i) {
+            std::copy_n(&instances[order[i].second * instanceFloats], instanceFloats,
+                        &sorted[i * instanceFloats]);
+        }
+        instances.swap(sorted);
+    }
+    upload();
+    for (const std::size_t index : inUse) {
+        const Batch& batch = batches[index];
         const Material& material = batch.material;
         glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient.data());
         glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse.data());
@@ -138,19 +164,50 @@ void InstancedBatches::drawShaded()
         drawBatch(batch, instancePlaceLocation, instanceSizeLocation);
         glDisable(GL_TEXTURE_2D);
     }
-    batches.clear();
+    empty();
 }
 
 void InstancedBatches::drawDepth()
 {
-    if (!batches.empty()) {
+    if (!inUse.empty()) {
+        upload();
         glUseProgram(depthProgram);
-        for (const Batch& batch : batches) {
-            drawBatch(batch, instancePlaceLocation, instanceSizeLocation);
+        for (const std::size_t index : inUse) {
+            drawBatch(batches[index], instancePlaceLocation, instanceSizeLocation);
         }
         glUseProgram(0);
     }
-    batches.clear();
+    empty();
+}
+
+void InstancedBatches::upload()
+{
+    staging.clear();
+    for (const std::size_t index : inUse) {
+        Batch& batch = batches[index];
+        batch.firstInstance = staging.size() / instanceFloats;
+        staging.insert(staging.end(), batch.instances.begin(), batch.instances.end());
+    }
+    const std::size_t bytes = staging.size() * sizeof(float);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, instanceBuffer);
+    // The buffer only grows; the driver has taken the vertices of earlier draws by the time they return,
+    // so a pass can write over the last one's instances.
+    if (bytes > instanceBufferBytes) {
+        instanceBufferBytes = bytes;
+        glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(bytes), staging.data(),
+                        GL_STREAM_DRAW_ARB);
+    } else if (bytes > 0) {
+        glBufferSubDataARB(GL_ARRAY_BUFFER_ARB, 0, static_cast<GLsizeiptrARB>(bytes), staging.data());
+    }
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+}
+
+void InstancedBatches::empty()
+{
+    for (const std::size_t index : inUse) {
+        batches[index].instances.clear();
+    }
+    inUse.clear();
 }
 
 void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int sizeLocation)
@@ -158,12 +215,11 @@ void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int size
     const auto count = static_cast<GLsizei>(batch.instances.size() / instanceFloats);
     const auto place = static_cast<GLuint>(placeLocation);
     const auto size = static_cast<GLuint>(sizeLocation);
+    const std::size_t start = batch.firstInstance * instanceStride;
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, instanceBuffer);
-    glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(batch.instances.size() * sizeof(float)),
-                    batch.instances.data(), GL_STREAM_DRAW_ARB);
-    glVertexAttribPointer(place, 4, GL_FLOAT, GL_FALSE, instanceStride, nullptr);
+    glVertexAttribPointer(place, 4, GL_FLOAT, GL_FALSE, instanceStride, reinterpret_cast<const void*>(start));
     glVertexAttribPointer(size, 3, GL_FLOAT, GL_FALSE, instanceStride,
-                          reinterpret_cast<const void*>(4 * sizeof(float)));
+                          reinterpret_cast<const void*>(start + 4 * sizeof(float)));
     glVertexAttribDivisorARB(place, 1);
     glVertexAttribDivisorARB(size, 1);
     glEnableVertexAttribArray(place);

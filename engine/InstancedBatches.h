@@ -3,9 +3,11 @@
 // material and differ only in translation and scale are gathered per pass and drawn with one
 // instanced call, their state set once. Vertex-buffer mode only; the other modes keep drawing each
 // object through its own immediate calls or list.
+#include <cstdint>
 #include <vector>
 
 #include "engine/Material.h"
+#include "engine/Vector3f.h"
 
 namespace libkub {
 
@@ -31,8 +33,9 @@ class InstancedBatches {
     void add(const Model& model);
     // Draws every batch under the current program, whose attributes instancePlace and instanceSize
     // are bound at the locations above, then empties the batches. The materials are set as
-    // Model::draw sets them.
-    void drawShaded();
+    // Model::draw sets them. Each batch's copies are drawn nearest the eye first, so that the depth
+    // test turns away the hidden fragments of those behind before they are shaded.
+    void drawShaded(Vector3f eye);
     // Draws every batch into the depth buffer only, under the batches' own depth program, then
     // empties them. No program is current afterwards.
     void drawDepth();
@@ -43,12 +46,24 @@ class InstancedBatches {
         unsigned vertexCount = 0;
         unsigned texture = 0;
         Material material;
-        std::vector<float> instances; // per instance: x, y, z, 0 (an instance), size x, y, z
+        std::vector<float> instances;  // per instance: x, y, z, 0 (an instance), size x, y, z
+        std::size_t firstInstance = 0; // where its instances start in the uploaded buffer
     };
+    // Puts the instances of the batches in use into the instance buffer, one after the other.
+    void upload();
+    // Empties the batches in use; they stay, with their storage, for the next pass.
+    void empty();
     void drawBatch(const Batch& batch, int placeLocation, int sizeLocation);
 
+    // Every batch made so far (a handful: one per mesh, texture and material), kept with their storage
+    // so that no pass allocates; `inUse` lists those with instances in this pass, in the order added.
     std::vector<Batch> batches;
+    std::vector<std::size_t> inUse;
+    std::vector<float> staging;
+    std::vector<std::pair<float, std::uint32_t>> order; // distance and index, for sorting one batch
+    std::vector<float> sorted;
     unsigned instanceBuffer = 0;
+    std::size_t instanceBufferBytes = 0;
     unsigned depthProgram = 0;
 };
 

@@ -191,7 +191,7 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool in
     }
     // The copies first: they stand in front of the tiles and the board, whose hidden fragments the
     // depth test then rejects before they are shaded.
-    instanced->drawShaded();
+    instanced->drawShaded(camera->eye);
     for (DrawableObject* object : alone) {
         object->draw();
     }
