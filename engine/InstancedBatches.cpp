@@ -118,6 +118,7 @@ void InstancedBatches::add(const Model& model)
         batch.vertexCount = model.mesh.vertexCount;
         batch.texture = texture;
         batch.material = model.material;
+        batch.closed = model.mesh.closed;
     }
     Batch& batch = batches[index];
     if (batch.instances.empty()) {
@@ -125,10 +126,11 @@ void InstancedBatches::add(const Model& model)
     }
     const Vector3f& place = model.mesh.translation;
     const Vector3f& size = model.mesh.scale;
+    batch.mirrored = batch.mirrored || size.x * size.y * size.z <= 0.0f;
     batch.instances.insert(batch.instances.end(), {place.x, place.y, place.z, 0.0f, size.x, size.y, size.z});
 }
 
-void InstancedBatches::drawShaded(Vector3f eye)
+void InstancedBatches::drawShaded(Vector3f eye, bool cullBackFaces)
 {
     // Nearest first within each batch: the order of copies of one mesh with one material changes
     // nothing but which hidden fragments get shaded.
@@ -161,9 +163,16 @@ void InstancedBatches::drawShaded(Vector3f eye)
         glActiveTexture(GL_TEXTURE0);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, batch.texture);
+        if (cullBackFaces && batch.closed && !batch.mirrored) {
+            glCullFace(GL_BACK);
+            glEnable(GL_CULL_FACE);
+        } else {
+            glDisable(GL_CULL_FACE);
+        }
         drawBatch(batch, instancePlaceLocation, instanceSizeLocation);
         glDisable(GL_TEXTURE_2D);
     }
+    glDisable(GL_CULL_FACE);
     empty();
 }
 
@@ -206,6 +215,7 @@ void InstancedBatches::empty()
 {
     for (const std::size_t index : inUse) {
         batches[index].instances.clear();
+        batches[index].mirrored = false;
     }
     inUse.clear();
 }

@@ -34,8 +34,9 @@ class InstancedBatches {
     // Draws every batch under the current program, whose attributes instancePlace and instanceSize
     // are bound at the locations above, then empties the batches. The materials are set as
     // Model::draw sets them. Each batch's copies are drawn nearest the eye first, so that the depth
-    // test turns away the hidden fragments of those behind before they are shaded.
-    void drawShaded(Vector3f eye);
+    // test turns away the hidden fragments of those behind before they are shaded. With cullBackFaces,
+    // the back faces of closed meshes (none of them mirrored) are not drawn; culling is off afterwards.
+    void drawShaded(Vector3f eye, bool cullBackFaces);
     // Draws every batch into the depth buffer only, under the batches' own depth program, then
     // empties them. No program is current afterwards.
     void drawDepth();
@@ -46,6 +47,8 @@ class InstancedBatches {
         unsigned vertexCount = 0;
         unsigned texture = 0;
         Material material;
+        bool closed = false;   // the mesh's back faces never show
+        bool mirrored = false; // a copy in this pass is scaled to its mirror image, which turns its faces
         std::vector<float> instances;  // per instance: x, y, z, 0 (an instance), size x, y, z
         std::size_t firstInstance = 0; // where its instances start in the uploaded buffer
     };

@@ -14,6 +14,7 @@
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
 #include "engine/Diagnostics.h"
+#include "engine/MeshClosure.h"
 #include "engine/ProgramCache.h"
 #include "engine/TextureCache.h"
 
@@ -235,6 +236,10 @@ std::unique_ptr<Model> readModel(const std::string& path)
     // The vertex-buffer mode keeps no triangles on the CPU: read them once more for the extent.
     const std::vector<Triangle> triangles =
         model->mesh.triangles.empty() ? extractTriangles(document) : std::vector<Triangle>{};
+    const bool kept = !model->mesh.triangles.empty();
+    model->mesh.closed =
+        kept ? isClosedOutwardSurface(model->mesh.triangles.begin(), model->mesh.triangles.size())
+             : isClosedOutwardSurface(triangles.data(), triangles.size());
     constexpr float far = std::numeric_limits<float>::max();
     Vector3f low{far, far, far};
     Vector3f high{-far, -far, -far};
