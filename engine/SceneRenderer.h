@@ -41,9 +41,13 @@ class SceneRenderer {
                           const std::vector<DrawableObject*>& casters, DepthPassRecord& record) const;
     // Draws the casters into the bound depth target (the shadow passes), the copies of one mesh together.
     void drawShadowCasters(const std::vector<DrawableObject*>& casters);
-    // The camera pass of the frame, under the shadow program: the picture of drawObjects, with the
-    // copies of one mesh drawn together in the vertex-buffer mode.
+    // The camera pass under the current program: the picture of drawObjects, with the copies of one
+    // mesh drawn together in the vertex-buffer mode.
     void drawCameraPass();
+    // The camera pass as the frame draws it once lights and matrices are set: under the shadow program,
+    // with the spot light's share computed only where it can show (under no program when the shadow
+    // program did not link). Leaves a program current.
+    void drawLitCameraPass();
     // Numbers the light and prepares its shadow map. OpenGL numbers eight lights: a ninth and later
     // light is left out of the frame, with one line saying so.
     void addLight(LightSource* light);

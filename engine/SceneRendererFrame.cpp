@@ -98,10 +98,8 @@ void SceneRenderer::render()
     glUseProgram(program);
     if (program != 0) {
         parkIdleShadowSamplers(program, static_cast<int>(lights.size()));
-        drawCameraPassWithSpotWhereItShows(program);
-    } else {
-        drawCameraPass();
     }
+    drawLitCameraPass();
     glUseProgram(0);
 
     // The sky last of the 3D picture, only where the scene left the cleared depth: the same pixels

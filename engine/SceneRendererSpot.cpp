@@ -14,6 +14,7 @@
 #include "engine/DrawableObject.h"
 #include "engine/Model.h"
 #include "engine/RenderSettings.h"
+#include "engine/ShaderProgram.h"
 #include "engine/SpotLightReach.h"
 #include "engine/SpotLightSource.h"
 
@@ -56,6 +57,15 @@ float strongestShare(const SpotLightSource& spot, const Material& material)
 }
 
 } // namespace
+
+void SceneRenderer::drawLitCameraPass()
+{
+    if (shadowProgram && shadowProgram->linked) {
+        drawCameraPassWithSpotWhereItShows(shadowProgram->programId);
+    } else {
+        drawCameraPass();
+    }
+}
 
 void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
 {
