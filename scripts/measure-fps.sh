@@ -5,8 +5,9 @@
 #
 # 1. Side by side, ALTERNATIONS times in turn: the renderer's floor (kubora-floor: one window-covering
 #    quad through the game's shadow program, nothing else drawn), then a fresh game at its start
-#    scene, idle and then with the camera orbiting every frame (a right-button drag held and moved
-#    to and fro). Printed with the ratios start/floor and moving/idle, and their medians.
+#    scene, idle and with the camera orbiting every frame (a right-button drag held and moved to and
+#    fro; idle first in odd runs, orbiting first in even ones). Printed with the ratios start/floor
+#    and orbiting/idle, and their medians.
 # 2. A real match: the start scene, then every CHECK_EVERY ended turns (space pressed through xdotool
 #    every SPACE_EVERY seconds, which leaves each computer player its first move of the turn) up to
 #    TURNS, the first full board on the way, and last a stretch after the last turn in which space is
@@ -18,9 +19,11 @@
 #   TURNS=480 CHECK_EVERY=40 SPACE_EVERY=0.4 SAMPLE_SECONDS=6 ALTERNATIONS=2 scripts/measure-fps.sh build/kubora
 #
 # Settings (environment): TURNS (480), CHECK_EVERY (40), SPACE_EVERY (0.4 s), SAMPLE_SECONDS (6),
-# ALTERNATIONS (2), FINAL_SPACE_EVERY (2.5 s), FINAL_SECONDS (15), ORBIT_STEP (pixels a step, 2),
-# ORBIT_EVERY (seconds between steps, 0.01: more steps than frames, so every frame moves), WARM_UP (2 s,
-# for llvmpipe's first shader compilations), FLOOR_BINARY (kubora-floor beside the binary).
+# ALTERNATIONS (2), FINAL_SPACE_EVERY (2.5 s), FINAL_SECONDS (15), ORBIT_STEP (pixels a step, 1),
+# ORBIT_EVERY (seconds between steps, 0.01: more steps than frames, so every frame moves), ORBIT_SWING
+# (pixels each way, 24: a drag across the window turns the camera once around, so about 8 degrees, and
+# the view stays the start scene's; wide swings turn the board out of view and read as a faster frame),
+# WARM_UP (2 s, for llvmpipe's first shader compilations), FLOOR_BINARY (kubora-floor beside the binary).
 #
 # Dice and tiles are counted by reading the running process through gdb (needs the binary's debug
 # information, as the default RelWithDebInfo build has; otherwise the columns show "?").
@@ -38,7 +41,8 @@ sampleSeconds=${SAMPLE_SECONDS:-6}
 alternations=${ALTERNATIONS:-2}
 finalSpaceEvery=${FINAL_SPACE_EVERY:-2.5}
 finalSeconds=${FINAL_SECONDS:-15}
-orbitStep=${ORBIT_STEP:-2}
+orbitStep=${ORBIT_STEP:-1}
+orbitSwing=${ORBIT_SWING:-24}
 orbitEvery=${ORBIT_EVERY:-0.01}
 warmUp=${WARM_UP:-2}
 
@@ -61,6 +65,7 @@ wholeNumber TURNS "$turns"
 positiveWhole CHECK_EVERY "$checkEvery"
 positiveWhole ALTERNATIONS "$alternations"
 positiveWhole ORBIT_STEP "$orbitStep"
+positiveWhole ORBIT_SWING "$orbitSwing"
 seconds SPACE_EVERY "$spaceEvery"
 seconds SAMPLE_SECONDS "$sampleSeconds"
 seconds FINAL_SPACE_EVERY "$finalSpaceEvery"
@@ -149,10 +154,10 @@ pointAtCentre() {
 
 # One xdotool process for the whole drag (a process per step would take its share of the two cores
 # from the game): the right button held, the pointer moved to and fro by ORBIT_STEP pixels every
-# ORBIT_EVERY seconds, a second each way, for a little longer than the sample.
+# ORBIT_EVERY seconds, ORBIT_SWING pixels each way, for a little longer than the sample.
 startOrbiting() {
   local stepsEachWay steps chain=() step direction=1
-  stepsEachWay=$(awk -v e="$orbitEvery" 'BEGIN { n = int(1 / e); print n < 1 ? 1 : n }')
+  stepsEachWay=$(((orbitSwing + orbitStep - 1) / orbitStep))
   steps=$(awk -v s="$sampleSeconds" -v e="$orbitEvery" 'BEGIN { print int((s + 2) / e) + 1 }')
   for ((step = 0; step < steps; step++)); do
     [ $((step % stepsEachWay)) -eq 0 ] && [ "$step" -gt 0 ] && direction=$((-direction))
@@ -190,11 +195,18 @@ for ((run = 1; run <= alternations; run++)); do
   xdotool windowfocus --sync "$window"
   pointAtCentre
   sleep "$warmUp"
-  idleFps=$(framesPerSecond "$sampleSeconds")
+  # Idle first in odd runs, orbiting first in even ones, so that neither always has the game's first
+  # seconds.
+  if ((run % 2 == 1)); then
+    idleFps=$(framesPerSecond "$sampleSeconds")
+  fi
   startOrbiting
   sleep 0.5 # the first moves turn the view before the sample begins
   movingFps=$(framesPerSecond "$sampleSeconds")
   stopOrbiting
+  if ((run % 2 == 0)); then
+    idleFps=$(framesPerSecond "$sampleSeconds")
+  fi
   finish
 
   startRatios+=("$(ratio "$idleFps" "$floorFps")")
