@@ -8,9 +8,11 @@
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <memory>
-#include <string>
+#include <optional>
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
@@ -24,7 +26,23 @@ namespace {
 
 constexpr int defaultWidth = 1024;
 constexpr int defaultHeight = 768;
+constexpr int largestDimension = 16384;
 constexpr unsigned char escapeKey = 27;
+
+// A window width or height: a whole number from 1 to 16384 and nothing else. A measuring tool refuses
+// a size it cannot honour instead of drawing some other size.
+std::optional<int> windowSize(const char* text, const char* what)
+{
+    int value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [stop, error] = std::from_chars(text, end, value);
+    if (error != std::errc() || stop != end || value < 1 || value > largestDimension) {
+        std::fprintf(stderr, "kubora-floor: %s \"%s\" is not a whole number from 1 to %d\n", what, text,
+                     largestDimension);
+        return std::nullopt;
+    }
+    return value;
+}
 
 void drawFloorFrame()
 {
@@ -59,10 +77,13 @@ int main(int argc, char** argv)
                      argc - 1);
         return 2;
     }
-    const int width = argc == 3 ? Kubora::windowDimension(argv[1], defaultWidth, "width") : defaultWidth;
-    const int height = argc == 3 ? Kubora::windowDimension(argv[2], defaultHeight, "height") : defaultHeight;
+    const std::optional<int> width = argc == 3 ? windowSize(argv[1], "width") : defaultWidth;
+    const std::optional<int> height = argc == 3 ? windowSize(argv[2], "height") : defaultHeight;
+    if (!width || !height) {
+        return 2;
+    }
     glutInitWindowPosition(Kubora::windowX, Kubora::windowY);
-    glutInitWindowSize(width, height);
+    glutInitWindowSize(*width, *height);
     glutCreateWindow("Kubora floor");
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     Kubora::chooseDataFolder(Kubora::runningExecutable(argv[0]));
