@@ -4,7 +4,9 @@
 // render mode; the frame in which a player owning all 64 tiles is reinforced (64 dice loaded at once)
 // beside the frames around it; and the memory each die in play costs. Frames are the display
 // callback's (render, pick ray, swap) ended by glFinish; every figure is the median (and the minimum)
-// over 7 repetitions of 5 frames.
+// over 7 repetitions of 5 frames. First of all the floor (bench/ShadingFloor.h): one window-covering
+// quad through the shadow program, swapped and ended by glFinish like a frame; every start-scene
+// figure also gives its rate as a multiple of the floor's measured in the same run ("floorRatio").
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
@@ -23,6 +25,7 @@
 #include "engine/RenderSettings.h"
 #include "app/SceneAssembly.h"
 #include "bench/BenchTiming.h"
+#include "bench/ShadingFloor.h"
 #include "engine/PointLightSource.h"
 #include "engine/SceneRenderer.h"
 #include "engine/ShaderProgram.h"
@@ -98,6 +101,44 @@ BenchGame& gameFor(RenderMode mode, Position position)
     return *fresh;
 }
 
+// The floor's wall-clock time per frame, one figure per repetition. The floor runs before any
+// start-scene benchmark, so these are from the same run as the figures compared with them.
+std::vector<double>& floorMilliseconds()
+{
+    static std::vector<double> figures;
+    return figures;
+}
+
+double median(std::vector<double> figures)
+{
+    std::sort(figures.begin(), figures.end());
+    const std::size_t middle = figures.size() / 2;
+    return figures.size() % 2 == 1 ? figures[middle] : (figures[middle - 1] + figures[middle]) / 2.0;
+}
+
+// A start-scene figure's rate as a multiple of the floor's (the floor's time over this one's): the
+// start frame should run at 1.3 times the floor's rate or more, which reads "floorRatio >= 1.3". Left
+// out when the floor has not run (a filter that skips it).
+void compareWithFloor(benchmark::State& state, Position position, double milliseconds)
+{
+    if (position != Position::Start || floorMilliseconds().empty() || milliseconds <= 0.0) {
+        return;
+    }
+    state.counters["floorRatio"] = median(floorMilliseconds()) / milliseconds;
+}
+
+// The floor, after a game frame has left the lights' state and depth textures as the quad reads them.
+void BM_Floor(benchmark::State& state)
+{
+    Kubora::Application& app = *gameFor(libkub::VBO, Position::Start).application;
+    Kubora::onDisplay();
+    glFinish();
+    floorMilliseconds().push_back(measure(state, [&] {
+        kubora::bench::drawShadingFloor(app);
+        glutSwapBuffers();
+    }));
+}
+
 void shadowPass(libkub::SceneRenderer& renderer, libkub::LightSource& light)
 {
     glEnable(GL_CULL_FACE);
@@ -112,7 +153,7 @@ void shadowPass(libkub::SceneRenderer& renderer, libkub::LightSource& light)
 void BM_Frame(benchmark::State& state, RenderMode mode, Position position)
 {
     gameFor(mode, position);
-    measure(state, [] { Kubora::onDisplay(); });
+    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
 }
 
 // A frame in which what the lights see changed (dice gliding, a die added): both depth passes are
@@ -121,27 +162,27 @@ void BM_FrameMoving(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
     app.renderer->reuseDepthTextures = false;
-    measure(state, [] { Kubora::onDisplay(); });
+    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
     app.renderer->reuseDepthTextures = true;
 }
 
 void BM_ShadowPass1024(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
-    measure(state, [&] { shadowPass(*app.renderer, *app.pointLight); });
+    compareWithFloor(state, position, measure(state, [&] { shadowPass(*app.renderer, *app.pointLight); }));
 }
 
 void BM_ShadowPass512(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
-    measure(state, [&] { shadowPass(*app.renderer, *app.spotLight); });
+    compareWithFloor(state, position, measure(state, [&] { shadowPass(*app.renderer, *app.spotLight); }));
 }
 
 void BM_SkyPass(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
     app.renderer->render();
-    measure(state, [&] { app.renderer->skyBox->draw(); });
+    compareWithFloor(state, position, measure(state, [&] { app.renderer->skyBox->draw(); }));
 }
 
 // The objects once under the shadow program after a frame has prepared lights and matrices, as the
@@ -150,18 +191,18 @@ void BM_CameraPass(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
     app.renderer->render();
-    measure(state, [&] {
-        glClear(GL_DEPTH_BUFFER_BIT);
-        app.renderer->drawLitCameraPass();
-        glUseProgram(0);
-    });
+    compareWithFloor(state, position, measure(state, [&] {
+                         glClear(GL_DEPTH_BUFFER_BIT);
+                         app.renderer->drawLitCameraPass();
+                         glUseProgram(0);
+                     }));
 }
 
 void BM_HudPass(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
     app.renderer->render();
-    measure(state, [&] { app.statusBar->draw(); });
+    compareWithFloor(state, position, measure(state, [&] { app.statusBar->draw(); }));
 }
 
 // The HUD's texts alone, as the status bar draws them (the label and the four overlay lines, blended
@@ -275,6 +316,7 @@ void registerAll()
         {libkub::VBO, "VBO"}, {libkub::Immediate, "Immediate"}, {libkub::DisplayList, "DisplayList"}};
     const std::pair<Position, const char*> positions[] = {
         {Position::Start, "Start"}, {Position::FullBoard, "FullBoard"}, {Position::TallStacks, "TallStacks"}};
+    configure(benchmark::RegisterBenchmark("Floor/VBO", BM_Floor));
     for (const auto& [position, positionName] : positions) {
         for (const auto& [mode, modeName] : modes) {
             for (const auto& [pass, function] :

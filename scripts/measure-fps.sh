@@ -1,38 +1,94 @@
 #!/usr/bin/env bash
 # Measures the real game from outside: Mesa's own frame counter (GALLIUM_HUD=fps, dumped to a file,
 # the graph itself hidden), the process's resident size and the dice in play, in a private Xvfb with
-# a 1024 x 768 window. Points: the start scene, then every CHECK_EVERY ended turns of a real match
-# (space pressed through xdotool every SPACE_EVERY seconds, which leaves each computer player its
-# first move of the turn) up to TURNS; plus start-up to the first frame on screen.
+# 1024 x 768 windows. Whole processes, one at a time, in one run:
+#
+# 1. Side by side, ALTERNATIONS times in turn: the renderer's floor (kubora-floor: one window-covering
+#    quad through the game's shadow program, nothing else drawn), then a fresh game at its start
+#    scene, idle and with the camera orbiting every frame (a right-button drag held and moved to and
+#    fro; idle first in odd runs, orbiting first in even ones). Printed with the ratios start/floor
+#    and orbiting/idle, and their medians.
+# 2. A real match: the start scene, then every CHECK_EVERY ended turns (space pressed through xdotool
+#    every SPACE_EVERY seconds, which leaves each computer player its first move of the turn) up to
+#    TURNS, the first full board on the way, and last a stretch after the last turn in which space is
+#    pressed only every FINAL_SPACE_EVERY seconds, so that the computer players play and their dice
+#    glide during the sample. Each point also gives the memory per die in play: the growth of the
+#    resident size since the start scene over the dice in play. Plus start-up to the first frame.
 #
 #   scripts/measure-fps.sh [binary] [render-mode word]
-#   TURNS=480 CHECK_EVERY=40 SPACE_EVERY=0.4 SAMPLE_SECONDS=6 scripts/measure-fps.sh build/kubora
+#   TURNS=480 CHECK_EVERY=40 SPACE_EVERY=0.4 SAMPLE_SECONDS=6 ALTERNATIONS=2 scripts/measure-fps.sh build/kubora
+#
+# Settings (environment): TURNS (480), CHECK_EVERY (40), SPACE_EVERY (0.4 s), SAMPLE_SECONDS (6),
+# ALTERNATIONS (2), FINAL_SPACE_EVERY (2.5 s), FINAL_SECONDS (15), ORBIT_STEP (pixels a step, 1),
+# ORBIT_EVERY (seconds between steps, 0.01: more steps than frames, so every frame moves), ORBIT_SWING
+# (pixels each way, 24: a drag across the window turns the camera once around, so about 8 degrees, and
+# the view stays the start scene's; wide swings turn the board out of view and read as a faster frame),
+# WARM_UP (2 s, for llvmpipe's first shader compilations), FLOOR_BINARY (kubora-floor beside the binary).
 #
 # Dice and tiles are counted by reading the running process through gdb (needs the binary's debug
 # information, as the default RelWithDebInfo build has; otherwise the columns show "?").
-# Output: one table on standard output; the raw figures stay in the printed work folder.
+# Output: tables on standard output; the raw figures stay in the printed work folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 binary=${1:-build/kubora}
 mode=${2:-}
+floorBinary=${FLOOR_BINARY:-$(dirname "$binary")/kubora-floor}
 turns=${TURNS:-480}
 checkEvery=${CHECK_EVERY:-40}
 spaceEvery=${SPACE_EVERY:-0.4}
 sampleSeconds=${SAMPLE_SECONDS:-6}
+alternations=${ALTERNATIONS:-2}
+finalSpaceEvery=${FINAL_SPACE_EVERY:-2.5}
+finalSeconds=${FINAL_SECONDS:-15}
+orbitStep=${ORBIT_STEP:-1}
+orbitSwing=${ORBIT_SWING:-24}
+orbitEvery=${ORBIT_EVERY:-0.01}
+warmUp=${WARM_UP:-2}
+
+fail() {
+  echo "measure-fps: $*" >&2
+  exit 1
+}
+wholeNumber() { # name value
+  [[ "$2" =~ ^[0-9]+$ ]] || fail "$1=\"$2\" is not a whole number"
+}
+positiveWhole() {
+  wholeNumber "$1" "$2"
+  [ "$2" -gt 0 ] || fail "$1=\"$2\" must be at least 1"
+}
+seconds() { # name value: a positive decimal number
+  [[ "$2" =~ ^[0-9]*\.?[0-9]+$ ]] && awk -v v="$2" 'BEGIN { exit !(v > 0) }' ||
+    fail "$1=\"$2\" is not a positive number of seconds"
+}
+wholeNumber TURNS "$turns"
+positiveWhole CHECK_EVERY "$checkEvery"
+positiveWhole ALTERNATIONS "$alternations"
+positiveWhole ORBIT_STEP "$orbitStep"
+positiveWhole ORBIT_SWING "$orbitSwing"
+seconds SPACE_EVERY "$spaceEvery"
+seconds SAMPLE_SECONDS "$sampleSeconds"
+seconds FINAL_SPACE_EVERY "$finalSpaceEvery"
+seconds FINAL_SECONDS "$finalSeconds"
+seconds ORBIT_EVERY "$orbitEvery"
+seconds WARM_UP "$warmUp"
 
 for tool in Xvfb xdotool import gdb; do
-  command -v "$tool" >/dev/null || { echo "measure-fps: $tool is not installed (scripts/install-deps.sh)" >&2; exit 1; }
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh)"
 done
-[ -x "$binary" ] || { echo "measure-fps: $binary: no such executable; build it first" >&2; exit 1; }
+[ -x "$binary" ] && [ -f "$binary" ] || fail "$binary: no such executable; build it first"
+[ -x "$floorBinary" ] && [ -f "$floorBinary" ] || fail "$floorBinary: no such executable; build it first (or set FLOOR_BINARY)"
 
 work=$(mktemp -d /tmp/kubora-fps.XXXXXX)
-mkdir -p "$work/hud"
 xvfb=""
-game=""
+program=""   # the measured process
+mover=""     # the xdotool process that drags or presses keys during a sample
 cleanup() {
-  [ -n "$game" ] && kill "$game" 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  local pid
+  for pid in $mover $program $xvfb; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
 }
 trap cleanup EXIT
 
@@ -45,19 +101,127 @@ for _ in $(seq 100); do
   [ -s "$work/display" ] && break
   sleep 0.1
 done
-[ -s "$work/display" ] || { echo "measure-fps: Xvfb did not start (see $work/xvfb.log)" >&2; exit 1; }
+[ -s "$work/display" ] || fail "Xvfb did not start (see $work/xvfb.log)"
 export DISPLAY=":$(head -n1 "$work/display")"
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
+load() { cut -d' ' -f1-3 /proc/loadavg; }
 
+# Starts a measured process with the frame counter dumping into a folder of its own and waits for its
+# window: launch NAME TITLE COMMAND... sets program, window and hud (the counter's file).
+launches=0
+launch() {
+  local name=$1 title=$2
+  shift 2
+  launches=$((launches + 1))
+  local folder="$work/$launches-$name"
+  mkdir -p "$folder"
+  GALLIUM_HUD=fps GALLIUM_HUD_VISIBLE=false GALLIUM_HUD_DUMP_DIR="$folder" \
+    "$@" >"$folder/stdout" 2>"$folder/stderr" &
+  program=$!
+  hud="$folder/fps"
+  window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$program" --name "^$title\$" | head -n1 || true)
+  [ -n "$window" ] || fail "no $name window (see $folder/stderr)"
+}
+
+finish() {
+  kill "$program" 2>/dev/null || true
+  wait "$program" 2>/dev/null || true
+  program=""
+}
+
+# The median of the frame counter's figures over the next sample period (one figure per half second
+# by default), after one period is skipped so that no figure straddles the start of the sample.
+framesPerSecond() {
+  local before
+  before=$(wc -l <"$hud" 2>/dev/null || echo 0)
+  sleep "$1"
+  tail -n +"$((before + 2))" "$hud" 2>/dev/null | sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "?"; else if (NR % 2) printf "%.1f", v[(NR + 1) / 2]; else printf "%.1f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+ratio() { # a b: a / b, or "?" when either is not a figure
+  awk -v a="$1" -v b="$2" 'BEGIN { if (a + 0 > 0 && b + 0 > 0) printf "%.2f", a / b; else print "?" }'
+}
+
+median() { # figures... ("?" left out)
+  printf '%s\n' "$@" | grep -v '^?$' | sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "?"; else if (NR % 2) printf "%.2f", v[(NR + 1) / 2]; else printf "%.2f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# The pointer on the window's centre, where it stays for the idle sample and where the drag starts.
+pointAtCentre() {
+  xdotool mousemove --window "$window" 512 384
+}
+
+# One xdotool process for the whole drag (a process per step would take its share of the two cores
+# from the game): the right button held, the pointer moved to and fro by ORBIT_STEP pixels every
+# ORBIT_EVERY seconds, ORBIT_SWING pixels each way, for a little longer than the sample.
+startOrbiting() {
+  local stepsEachWay steps chain=() step direction=1
+  stepsEachWay=$(((orbitSwing + orbitStep - 1) / orbitStep))
+  steps=$(awk -v s="$sampleSeconds" -v e="$orbitEvery" 'BEGIN { print int((s + 2) / e) + 1 }')
+  for ((step = 0; step < steps; step++)); do
+    [ $((step % stepsEachWay)) -eq 0 ] && [ "$step" -gt 0 ] && direction=$((-direction))
+    chain+=(mousemove_relative -- $((direction * orbitStep)) 0 sleep "$orbitEvery")
+  done
+  xdotool mousedown 3
+  xdotool "${chain[@]}" >/dev/null 2>&1 &
+  mover=$!
+}
+
+stopOrbiting() {
+  kill "$mover" 2>/dev/null || true
+  wait "$mover" 2>/dev/null || true
+  mover=""
+  xdotool mouseup 3
+}
+
+echo "measure-fps: $binary ${mode:-(vertex buffers)} beside $floorBinary, 1024x768 on $DISPLAY, work folder $work"
+echo "load at start: $(load)"
+echo
+echo "Side by side, alternating: the floor, the start scene idle and the start scene orbiting (fps: Mesa, median over ${sampleSeconds} s)"
+echo
+echo "| run | floor fps | start idle fps | start orbiting fps | start / floor | orbiting / idle | load |"
+echo "|---|---|---|---|---|---|---|"
+startRatios=()
+movingRatios=()
+for ((run = 1; run <= alternations; run++)); do
+  launch floor "Kubora floor" "$floorBinary" 1024 768
+  sleep "$warmUp"
+  floorFps=$(framesPerSecond "$sampleSeconds")
+  finish
+
+  # shellcheck disable=SC2086 # the mode word is optional
+  launch start Kubora "$binary" 1024 768 $mode
+  xdotool windowfocus --sync "$window"
+  pointAtCentre
+  sleep "$warmUp"
+  # Idle first in odd runs, orbiting first in even ones, so that neither always has the game's first
+  # seconds.
+  if ((run % 2 == 1)); then
+    idleFps=$(framesPerSecond "$sampleSeconds")
+  fi
+  startOrbiting
+  sleep 0.5 # the first moves turn the view before the sample begins
+  movingFps=$(framesPerSecond "$sampleSeconds")
+  stopOrbiting
+  if ((run % 2 == 0)); then
+    idleFps=$(framesPerSecond "$sampleSeconds")
+  fi
+  finish
+
+  startRatios+=("$(ratio "$idleFps" "$floorFps")")
+  movingRatios+=("$(ratio "$movingFps" "$idleFps")")
+  printf '| %s | %s | %s | %s | %s | %s | %s |\n' "$run" "$floorFps" "$idleFps" "$movingFps" \
+    "${startRatios[-1]}" "${movingRatios[-1]}" "$(load)"
+done
+printf '| median | | | | %s | %s | |\n' "$(median "${startRatios[@]}")" "$(median "${movingRatios[@]}")"
+echo
+
+# The match, in a fresh game process.
 launched=$(now_ms)
 # shellcheck disable=SC2086 # the mode word is optional
-GALLIUM_HUD=fps GALLIUM_HUD_VISIBLE=false GALLIUM_HUD_DUMP_DIR="$work/hud" \
-  "$binary" 1024 768 $mode >"$work/stdout" 2>"$work/stderr" &
-game=$!
-
-window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$game" --name '^Kubora$' | head -n1)
-[ -n "$window" ] || { echo "measure-fps: no game window (see $work/stderr)" >&2; exit 1; }
+launch match Kubora "$binary" 1024 768 $mode
+game=$program
 # The first frame is on screen once the top left corner shows the status bar over the sky instead
 # of the empty window's black.
 firstFrame=""
@@ -95,37 +259,32 @@ gameState() {
   [ -n "$state" ] && echo "$state" || echo "? ?"
 }
 
-residentMegabytes() {
-  awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$game/status"
+residentKilobytes() {
+  awk '/^VmRSS/ { print $2 }' "/proc/$game/status"
 }
 
-# The median of the frame counter's figures over the next sample period (one figure per half
-# second by default), after one period is skipped so that no figure straddles the point.
-framesPerSecond() {
-  local before
-  before=$(wc -l <"$work/hud/fps" 2>/dev/null || echo 0)
-  sleep "$sampleSeconds"
-  tail -n +"$((before + 2))" "$work/hud/fps" | sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "?"; else if (NR % 2) printf "%.1f", v[(NR + 1) / 2]; else printf "%.1f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-
+startResident=""
 report() {
-  local fps rss state
-  fps=$(framesPerSecond)
-  rss=$(residentMegabytes)
+  local fps resident state perDie
+  fps=$(framesPerSecond "$sampleSeconds")
+  resident=$(residentKilobytes)
   read -r dice owned <<<"$(gameState)"
-  printf '| %s | %s | %s | %s | %s |\n' "$1" "$fps" "$rss" "$dice" "$owned"
+  [ -n "$startResident" ] || startResident=$resident
+  perDie=$(awk -v r="$resident" -v s="$startResident" -v d="$dice" 'BEGIN { if (d + 0 > 0) printf "%.2f", (r - s) / d; else print "?" }')
+  printf '| %s | %s | %s | %s | %s | %s |\n' "$1" "$fps" "$(awk -v r="$resident" 'BEGIN { printf "%.1f", r / 1024 }')" \
+    "$dice" "$owned" "$perDie"
 }
 
-echo "measure-fps: $binary ${mode:-(vertex buffers)}, 1024x768 on $DISPLAY, work folder $work"
+echo "The match (fps: Mesa, median over ${sampleSeconds} s; KB per die: resident growth since the start scene / dice in play)"
 echo "start-up to the first frame: ${firstFrame:-?} ms (window mapped and drawn, polled every 10 ms or so)"
-echo "load at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 # Key presses go through the XTEST extension to the focused window, as a keyboard's would.
 xdotool windowfocus --sync "$window"
+pointAtCentre
 
-echo "| point | fps (Mesa, median) | RSS MB | dice | tiles owned |"
-echo "|---|---|---|---|---|"
-sleep 2 # llvmpipe compiles its shader variants during the first frames
+echo "| point | fps (Mesa, median) | RSS MB | dice | tiles owned | KB per die |"
+echo "|---|---|---|---|---|---|"
+sleep "$warmUp"
 report "start scene"
 ended=0
 fullBoard=no
@@ -145,5 +304,21 @@ while [ "$ended" -lt "$turns" ]; do
     report "after $ended ended turns"
   fi
 done
+
+# The last stretch: space now and then only, one xdotool process pressing it, so that each computer
+# turn runs long enough for its moves and their gliding dice; sampled over FINAL_SECONDS.
+presses=$(awk -v s="$finalSeconds" -v e="$finalSpaceEvery" 'BEGIN { print int(s / e) + 2 }')
+chain=()
+for ((press = 0; press < presses; press++)); do
+  chain+=(key space sleep "$finalSpaceEvery")
+done
+xdotool "${chain[@]}" >/dev/null 2>&1 &
+mover=$!
+sleep 1 # the first computer turn under way
+sampleSeconds=$finalSeconds report "after $ended ended turns, computer turns with gliding dice (space every ${finalSpaceEvery} s)"
+kill "$mover" 2>/dev/null || true
+wait "$mover" 2>/dev/null || true
+mover=""
+finish
 echo
-echo "load at end: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "load at end: $(load)"
