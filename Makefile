@@ -25,7 +25,8 @@ run: build
 test: build
 	@scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# A Debian package of the game, its tools and data: build/kubora_<version>_<arch>.deb.
+# The Debian packages: build/kubora_<version>_<arch>.deb (the game and its data) and
+# build/kubora-tools_<version>_<arch>.deb (kubora-view and kubora-dae).
 package: build
 	@cmake --build $(BUILD) --target package
 

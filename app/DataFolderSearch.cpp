@@ -58,7 +58,8 @@ std::vector<std::string> dataFolderCandidates(const std::filesystem::path& execu
     const std::filesystem::path beside = executable.parent_path();
     std::vector<std::string> candidates{"data/"};
     for (const std::string& folder :
-         {asFolder(beside / ".." / "data"), asFolder(beside / ".." / "share" / "kubora")}) {
+         {asFolder(beside / ".." / "data"), asFolder(beside / ".." / "share" / "kubora"),
+          asFolder(beside / ".." / "share" / "games" / "kubora")}) {
         bool known = false;
         for (const std::string& earlier : candidates) {
             known = known || place(earlier) == place(folder);

@@ -9,8 +9,9 @@
 namespace Kubora {
 
 // The folders to try, in order, each ending in '/': "data/", then <executable's folder>/../data/ (the
-// source tree of a build folder) and <executable's folder>/../share/kubora/ (an installed prefix).
-// Folders that name the same place appear once.
+// source tree of a build folder), <executable's folder>/../share/kubora/ (a prefix laid out like other
+// programs) and <executable's folder>/../share/games/kubora/ (the games layout of the installed
+// package: /usr/games/kubora reads /usr/share/games/kubora/). Folders that name the same place appear once.
 std::vector<std::string> dataFolderCandidates(const std::filesystem::path& executable);
 
 // The first candidate that holds at least one of the game's files. One file is enough: a damaged

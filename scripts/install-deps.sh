@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libbenchmark-dev  # tests and benchmarks
   clang libclang-rt-14-dev clang-format  # libFuzzer and the formatter
   dpkg-dev file  # the Debian package: dpkg-shlibdeps finds its dependencies, file finds the binaries
+  lintian desktop-file-utils appstream man-db groff-base  # the packages' checkers (policy, menu, AppStream, man)
 )
 
 missing=()

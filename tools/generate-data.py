@@ -5,7 +5,8 @@
 
 Standard library only: PNG files are written with zlib and struct, COLLADA 1.4.1 as plain XML text. The output is
 deterministic, so running it twice gives identical files. NAME is one of board, tile, die, duck, sky, dice, icon;
-the icon (the desktop entry's picture, not read by the game) goes to packaging/ or --icon-out DIR.
+the icon (the desktop entry's picture, not read by the game) goes to packaging/icons/ or --icon-out DIR, in the
+hicolor theme's layout: one PNG per size under <size>x<size>/apps/ and an SVG under scalable/apps/.
 
 Conventions the game relies on:
 - Images are loaded bottom-up, so texture coordinate (u, v) names the pixel in column u * width and in row
@@ -502,9 +503,14 @@ def die_picture(value):
     return size, size, paint(size, size, colour)
 
 
-def icon_picture():
+ICON_FACE = (0.15, 0.3, 0.9)
+ICON_PIP = (0.97, 0.97, 1.0)
+ICON_SIZES = (48, 64, 128, 256)  # the sizes desktops and software centres ask for
+ICON_NAME = "org.kubora.kubora"  # the AppStream id, which the desktop entry and the icons share
+
+
+def icon_picture(size):
     """The desktop icon: the human player's blue die showing five, on a transparent background (RGBA)."""
-    size = 64
     pixel = 2.0 / size
     rows = []
     for row in range(size):
@@ -512,12 +518,37 @@ def icon_picture():
         t = 1.0 - (row + 0.5) / size * 2.0
         for col in range(size):
             s = (col + 0.5) / size * 2.0 - 1.0
-            r, g, b = die_face_colour(5, s, t, pixel, (0.15, 0.3, 0.9), (0.97, 0.97, 1.0), None)
+            r, g, b = die_face_colour(5, s, t, pixel, ICON_FACE, ICON_PIP, None)
             qx, qy = max(abs(s) - 0.78, 0.0), max(abs(t) - 0.78, 0.0)
             alpha = smoothstep(pixel, -pixel, math.hypot(qx, qy) - 0.2)
             line += bytes((to_byte(r), to_byte(g), to_byte(b), to_byte(alpha)))
         rows.append(line)
     return size, size, rows
+
+
+def icon_svg():
+    """The same die as a scalable picture, in the units of die_face_colour (-1..1, t pointing up)."""
+    def hex_colour(c):
+        return "#" + "".join(f"{to_byte(x):02x}" for x in c)
+
+    # The face darkens to 0.82 of its colour over the outer 0.12 of its rounded outline: a darker rounded
+    # square under a lighter one inset by half of that band stands for the shading.
+    pips = "\n".join(f'  <circle cx="{px * 0.52 + 0.0:g}" cy="{-py * 0.52 + 0.0:g}" r="0.17" fill="url(#pip)"/>'
+                     for px, py in PIPS[5])
+    return f"""<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="-1 -1 2 2">
+  <title>Kubora</title>
+  <defs>
+    <linearGradient id="pip" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="{hex_colour(mix(ICON_PIP, ICON_FACE, 0.25))}"/>
+      <stop offset="1" stop-color="{hex_colour(ICON_PIP)}"/>
+    </linearGradient>
+  </defs>
+  <rect x="-0.98" y="-0.98" width="1.96" height="1.96" rx="0.2" fill="{hex_colour(mul(ICON_FACE, 0.82))}"/>
+  <rect x="-0.92" y="-0.92" width="1.84" height="1.84" rx="0.14" fill="{hex_colour(ICON_FACE)}"/>
+{pips}
+</svg>
+"""
 
 
 # --------------------------------------------------------------------------------------------------------------------
@@ -1025,7 +1056,7 @@ def main():
     parser.add_argument("--out", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data"))
     parser.add_argument("--only", default="board,tile,die,duck,sky,dice,icon")
     parser.add_argument("--icon-out", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
-                                                           "packaging"))
+                                                           "packaging", "icons"))
     parser.add_argument("--sky-size", type=int, default=512)
     args = parser.parse_args()
     wanted = set(args.only.split(","))
@@ -1065,7 +1096,14 @@ def main():
     if "icon" in wanted:
         icon_out = os.path.normpath(args.icon_out)
         os.makedirs(icon_out, exist_ok=True)
-        write_png(os.path.join(icon_out, "kubora.png"), *icon_picture(), channels=4)
+        for size in ICON_SIZES:
+            folder = os.path.join(icon_out, f"{size}x{size}", "apps")
+            os.makedirs(folder, exist_ok=True)
+            write_png(os.path.join(folder, ICON_NAME + ".png"), *icon_picture(size), channels=4)
+        folder = os.path.join(icon_out, "scalable", "apps")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, ICON_NAME + ".svg"), "w") as f:
+            f.write(icon_svg())
     if "sky" in wanted:
         for element in range(6):
             write_png(os.path.join(out, f"SkyBox{element}.png"), *sky_texture(element, args.sky_size))

@@ -38,11 +38,14 @@ class DataFolderSearch : public testing::Test {
 TEST_F(DataFolderSearch, WorkingFolderFirstThenBesideTheExecutable)
 {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
-        {"/opt/kubora/build/kubora", {"data/", "/opt/kubora/data/", "/opt/kubora/share/kubora/"}},
-        {"/usr/bin/kubora", {"data/", "/usr/data/", "/usr/share/kubora/"}},
-        {"/usr/local/bin/../bin/kubora", {"data/", "/usr/local/data/", "/usr/local/share/kubora/"}},
+        {"/opt/kubora/build/kubora",
+         {"data/", "/opt/kubora/data/", "/opt/kubora/share/kubora/", "/opt/kubora/share/games/kubora/"}},
+        {"/usr/games/kubora", {"data/", "/usr/data/", "/usr/share/kubora/", "/usr/share/games/kubora/"}},
+        {"/usr/local/games/../games/kubora",
+         {"data/", "/usr/local/data/", "/usr/local/share/kubora/", "/usr/local/share/games/kubora/"}},
         // The tests run in the source folder: a build folder inside it leads back to the same data/.
-        {KUBORA_SOURCE_DIR "/build/kubora", {"data/", KUBORA_SOURCE_DIR "/share/kubora/"}},
+        {KUBORA_SOURCE_DIR "/build/kubora",
+         {"data/", KUBORA_SOURCE_DIR "/share/kubora/", KUBORA_SOURCE_DIR "/share/games/kubora/"}},
     };
     for (const auto& [executable, folders] : cases) {
         EXPECT_EQ(dataFolderCandidates(executable), folders) << executable;
@@ -88,7 +91,7 @@ TEST_F(DataFolderSearch, NoFolderWithTheFilesIsSaidInOneLineAndDataStaysTheFolde
     Kubora::chooseDataFolder(bare + "bin/kubora");
     const std::string line = testing::internal::GetCapturedStderr();
     std::filesystem::current_path(here);
-    EXPECT_EQ(line, "kubora: data files: none of the game's files in data/, " + bare + "data/ or " + bare +
-                        "share/kubora/\n");
+    EXPECT_EQ(line, "kubora: data files: none of the game's files in data/, " + bare + "data/, " + bare +
+                        "share/kubora/ or " + bare + "share/games/kubora/\n");
     EXPECT_EQ(libkub::dataFolder(), "data/");
 }

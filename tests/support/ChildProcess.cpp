@@ -67,16 +67,8 @@ int statusOf(int waitStatus)
     return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
 }
 
-} // namespace
-
-std::string launchedSanitizerOptions()
-{
-    const char* inherited = std::getenv("ASAN_OPTIONS");
-    return std::string("ASAN_OPTIONS=") + (inherited != nullptr ? inherited : "") + ":detect_leaks=0";
-}
-
-CommandResult runCommand(const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& environment)
+CommandResult runCollecting(const std::vector<std::string>& arguments,
+                            const std::vector<std::string>& environment, bool withErrors)
 {
     CommandResult result;
     int pipeEnds[2];
@@ -86,6 +78,9 @@ CommandResult runCommand(const std::vector<std::string>& arguments,
     const pid_t child = fork();
     if (child == 0) {
         dup2(pipeEnds[1], STDOUT_FILENO);
+        if (withErrors) {
+            dup2(pipeEnds[1], STDERR_FILENO);
+        }
         close(pipeEnds[0]);
         close(pipeEnds[1]);
         execute(arguments, environment);
@@ -108,6 +103,26 @@ CommandResult runCommand(const std::vector<std::string>& arguments,
     }
     result.status = statusOf(waitStatus);
     return result;
+}
+
+} // namespace
+
+CommandResult runCommand(const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment)
+{
+    return runCollecting(arguments, environment, false);
+}
+
+CommandResult runCommandWithErrors(const std::vector<std::string>& arguments,
+                                   const std::vector<std::string>& environment)
+{
+    return runCollecting(arguments, environment, true);
+}
+
+std::string launchedSanitizerOptions()
+{
+    const char* inherited = std::getenv("ASAN_OPTIONS");
+    return std::string("ASAN_OPTIONS=") + (inherited != nullptr ? inherited : "") + ":detect_leaks=0";
 }
 
 LaunchedProcess::LaunchedProcess(const std::vector<std::string>& arguments,

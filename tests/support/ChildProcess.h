@@ -18,6 +18,11 @@ struct CommandResult {
 CommandResult runCommand(const std::vector<std::string>& arguments,
                          const std::vector<std::string>& environment = {});
 
+// The same, with the program's standard error collected into the output too: for checkers that say
+// what they find on either stream.
+CommandResult runCommandWithErrors(const std::vector<std::string>& arguments,
+                                   const std::vector<std::string>& environment = {});
+
 // The ASAN_OPTIONS entry for a game or tool a test launches: the test's own options without the leak
 // check. Those programs end through exit paths that tear nothing down by design (Escape, a failed
 // start-up), and Mesa's driver memory is then reported from a module already unmapped, which no

@@ -1,0 +1,133 @@
+// The Debian packages of this build (kubora, the game, and kubora-tools) as an archive would check
+// them: lintian, the desktop entry and AppStream validators and man find nothing to say, and the menu
+// entry's command starts the game.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/InstalledGameSuite.h"
+
+using kubora::test::freshFolder;
+using kubora::test::runCommand;
+using kubora::test::runCommandWithErrors;
+
+namespace {
+
+const std::string applicationId = "org.kubora.kubora";
+
+// The packages of this build, made afresh for each case and unpacked together, as installed.
+class DebianPackage : public kubora::test::InstalledGameSuite {
+  protected:
+    void SetUp() override
+    {
+        InstalledGameSuite::SetUp();
+        const auto built = kubora::test::buildDebianPackages(freshFolder("packages"));
+        ASSERT_EQ(built.files.size(), 2u) << built.output;
+        packages = built.files;
+        root = freshFolder("unpacked");
+        for (const auto& package : packages) {
+            ASSERT_EQ(runCommand({"dpkg-deb", "-x", package.string(), root.string()}).status, 0) << package;
+            const std::string name = package.filename().string();
+            if (name.starts_with("kubora_0.1.0_")) {
+                gamePackage = package;
+            } else if (name.starts_with("kubora-tools_0.1.0_")) {
+                toolsPackage = package;
+            }
+        }
+        ASSERT_FALSE(gamePackage.empty()) << built.output;
+        ASSERT_FALSE(toolsPackage.empty()) << built.output;
+    }
+
+    std::vector<std::filesystem::path> packages;
+    std::filesystem::path gamePackage;  // kubora_<version>_<architecture>.deb
+    std::filesystem::path toolsPackage; // kubora-tools_<version>_<architecture>.deb
+    std::filesystem::path root;
+};
+
+// The words of a desktop entry's Exec line; Kubora's has no quoting and no field codes.
+std::vector<std::string> execWords(const std::filesystem::path& desktopEntry)
+{
+    std::ifstream file(desktopEntry);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (line.starts_with("Exec=")) {
+            std::istringstream words(line.substr(5));
+            std::vector<std::string> command;
+            for (std::string word; words >> word;) {
+                command.push_back(word);
+            }
+            return command;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+TEST_F(DebianPackage, LintianFindsNoErrorOrWarning)
+{
+    for (const auto& package : packages) {
+        // The default profile, which shows errors and warnings; informational tags do not fail a package.
+        const auto lintian =
+            runCommandWithErrors({"lintian", "--fail-on", "error,warning", package.string()});
+        EXPECT_EQ(lintian.status, 0) << lintian.output;
+        std::istringstream lines(lintian.output);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_FALSE(line.starts_with("E: ") || line.starts_with("W: ")) << line;
+        }
+    }
+}
+
+TEST_F(DebianPackage, DesktopEntryAndAppStreamMetadataValidateWithoutAMessage)
+{
+    const auto desktop = runCommandWithErrors(
+        {"desktop-file-validate", (root / "usr/share/applications" / (applicationId + ".desktop")).string()});
+    EXPECT_EQ(desktop.status, 0);
+    EXPECT_EQ(desktop.output, "");
+    // Pedantic, so that even the hints are heard; the screenshot's address is checked for form only.
+    const auto metainfo =
+        runCommandWithErrors({"appstreamcli", "validate", "--no-net", "--pedantic",
+                              (root / "usr/share/metainfo" / (applicationId + ".metainfo.xml")).string()});
+    EXPECT_EQ(metainfo.status, 0);
+    EXPECT_EQ(metainfo.output, "\u2714 Validation was successful.\n");
+}
+
+TEST_F(DebianPackage, ManualPagesRenderWithoutAWarning)
+{
+    for (const char* page : {"usr/share/man/man6/kubora.6.gz", "usr/share/man/man1/kubora-view.1.gz",
+                             "usr/share/man/man1/kubora-dae.1.gz"}) {
+        ASSERT_TRUE(std::filesystem::is_regular_file(root / page)) << page;
+        // The rendered page goes to standard output, the warnings to standard error: only they are kept.
+        const auto man =
+            runCommandWithErrors({"sh", "-c", "man --warnings -l \"$0\" > /dev/null", (root / page).string()},
+                                 {"LC_ALL=C.UTF-8", "MANWIDTH=80"});
+        EXPECT_EQ(man.status, 0) << page;
+        EXPECT_EQ(man.output, "") << page;
+    }
+}
+
+TEST_F(DebianPackage, DesktopEntryCommandStartsTheGameFromAnEmptyFolder)
+{
+    // Its dependencies come from the libraries the binaries link.
+    const auto depends = runCommand({"dpkg-deb", "--field", gamePackage.string(), "Depends"});
+    for (const char* library : {"libglut", "libglew", "libpng16", "libxml2"}) {
+        EXPECT_NE(depends.output.find(library), std::string::npos) << depends.output;
+    }
+
+    // The Exec line exactly as written, found on PATH as it is once installed.
+    const std::vector<std::string> command =
+        execWords(root / "usr/share/applications" / (applicationId + ".desktop"));
+    ASSERT_FALSE(command.empty());
+    const char* path = std::getenv("PATH");
+    const std::string games = (root / "usr/games").string();
+    EXPECT_TRUE(playBriefly(command, freshFolder("empty"),
+                            {"PATH=" + games + ":" + (path != nullptr ? path : "/usr/bin:/bin")}));
+    // Nothing missing: the game found its data in /usr/share/games/kubora of the unpacked tree.
+    EXPECT_EQ(game->standardError(), "");
+}
