@@ -18,6 +18,7 @@ class LightSource;
 class SelectableObject;
 class ShaderProgram;
 class SkyBox;
+class SpotLightSource;
 struct Matrix4f;
 
 class SceneRenderer {
@@ -92,6 +93,9 @@ class SceneRenderer {
     // The camera pass under the shadow program, with the spot light's share computed only in the window
     // rectangle where it can change a pixel and the spotless variant everywhere else.
     void drawCameraPassWithSpotWhereItShows(unsigned program);
+    // Where the spot light's share can show among this frame's shown objects; for a rectangle, also
+    // gathers the objects in its reach.
+    SpotShading spotReachInView(const SpotLightSource& spot);
 
     std::unique_ptr<InstancedBatches> instanced;
     // The shadow program without the spot light's share (0 when it did not build).
@@ -100,6 +104,7 @@ class SceneRenderer {
     std::vector<DrawableObject*> shown;
     std::vector<DrawableObject*> alone;
     std::vector<DrawableObject*> spotLit;
+    std::vector<BoundingBox> shownBounds;
 };
 
 } // namespace libkub

@@ -67,22 +67,8 @@ void SceneRenderer::drawLitCameraPass()
     }
 }
 
-void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
+SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource& spot)
 {
-    collectShown(shown);
-    const auto everywhere = [&] {
-        spotShading = {};
-        glUseProgram(program);
-        drawShaded(shown, true);
-    };
-    // In wireframe the lines take no depth pull, and the split would shade them twice: one program.
-    if (!spotOnlyWhereItShows || spotlessProgram == 0 || RenderSettings::instance().wireframe ||
-        lights.size() < 2 || lights[1]->type() != 2) {
-        everywhere();
-        return;
-    }
-    const auto& spot = static_cast<const SpotLightSource&>(*lights[1]);
-
     // The scene's extent and the strongest share any shown material can take.
     constexpr float far = std::numeric_limits<float>::max();
     BoundingBox scene;
@@ -90,9 +76,10 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
     scene.max = {-far, -far, -far};
     float strongest = 0.0f;
     bool boundedSpecular = true;
+    shownBounds.clear();
     for (DrawableObject* object : shown) {
         const Model& model = *object->model();
-        const BoundingBox drawn = model.drawnBounds();
+        const BoundingBox& drawn = shownBounds.emplace_back(model.drawnBounds());
         scene.min = {std::min(scene.min.x, drawn.min.x), std::min(scene.min.y, drawn.min.y),
                      std::min(scene.min.z, drawn.min.z)};
         scene.max = {std::max(scene.max.x, drawn.max.x), std::max(scene.max.y, drawn.max.y),
@@ -103,68 +90,77 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
             boundedSpecular && model.material.shininess >= 0.0f && model.material.shininess <= 128.0f;
     }
     if (shown.empty()) {
-        spotShading = {SpotShading::Nowhere, {}, 0};
-        return;
+        return {SpotShading::Nowhere, {}, 0};
     }
     if (!boundedSpecular || !(strongest < far)) {
-        everywhere();
-        return;
+        return {SpotShading::Everywhere, {}, 0};
     }
-
     const std::optional<float> reachCosine = spotReachCosine(spot.cutOff, spot.exponent, strongest);
-    const Vector3f apex{spot.position.r, spot.position.g, spot.position.b};
+    if (!reachCosine) {
+        return {SpotShading::Nowhere, {}, 0};
+    }
     const Vector3f axis = normalize(spot.direction);
-    std::optional<BoundingBox> lit;
-    std::optional<WindowRect> rect;
-    if (reachCosine) {
-        if (*reachCosine <= 0.0f || spot.position.a == 0.0f || axis.length() == 0.0f) {
-            everywhere(); // no cone to bound: a half space or more, or a light at infinity
-            return;
-        }
-        lit = spotLitBox(apex, axis, *reachCosine, scene);
+    if (*reachCosine <= 0.0f || spot.position.a == 0.0f || axis.length() == 0.0f) {
+        return {
+            SpotShading::Everywhere, {}, 0}; // no cone to bound: a half space or more, or a light at infinity
     }
-    if (lit) {
-        Matrix4f projection;
-        Matrix4f modelview;
-        glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
-        glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
-        GLint viewport[4] = {0, 0, 0, 0};
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        rect = windowRectOfBox(*lit, projection, modelview, viewport);
-        if (!rect || (rect->width >= viewport[2] && rect->height >= viewport[3])) {
-            everywhere(); // the reach covers the window (or comes round behind the eye)
-            return;
-        }
+    const std::optional<BoundingBox> lit =
+        spotLitBox({spot.position.r, spot.position.g, spot.position.b}, axis, *reachCosine, scene);
+    if (!lit) {
+        return {SpotShading::Nowhere, {}, 0};
     }
-
-    if (!lit || rect->width == 0 || rect->height == 0) {
-        spotShading = {SpotShading::Nowhere, {}, 0};
-        glUseProgram(spotlessProgram);
-        drawShaded(shown, true);
-        return; // the spot light changes no pixel in view
+    Matrix4f projection;
+    Matrix4f modelview;
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const std::optional<WindowRect> rect = windowRectOfBox(*lit, projection, modelview, viewport);
+    if (!rect || (rect->width >= viewport[2] && rect->height >= viewport[3])) {
+        return {
+            SpotShading::Everywhere, {}, 0}; // the reach covers the window (or comes round behind the eye)
+    }
+    if (rect->width == 0 || rect->height == 0) {
+        return {SpotShading::Nowhere, {}, 0};
     }
     spotLit.clear();
-    for (DrawableObject* object : shown) {
-        if (overlaps(object->model()->drawnBounds(), *lit)) {
-            spotLit.push_back(object);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (overlaps(shownBounds[i], *lit)) {
+            spotLit.push_back(shown[i]);
         }
     }
-    // The objects in reach first, inside the rectangle, pulled a few depth steps towards the eye: the
-    // spotless pass after them then fails the depth test on every pixel they took, so no pixel is
-    // shaded by both programs unless something out of reach stands in front of it. The pull is far too
-    // small to let them show through anything that does not touch them.
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(rect->x, rect->y, rect->width, rect->height);
-    glEnable(GL_POLYGON_OFFSET_FILL);
-    glPolygonOffset(0.0f, -spotPassPull());
-    glUseProgram(program);
-    drawShaded(spotLit, true);
-    glDisable(GL_POLYGON_OFFSET_FILL);
-    glDisable(GL_SCISSOR_TEST);
+    return {SpotShading::Rectangle, *rect, spotLit.size()};
+}
 
+void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
+{
+    collectShown(shown);
+    // In wireframe the lines take no depth pull, and the split would shade them twice: one program.
+    const bool split = spotOnlyWhereItShows && spotlessProgram != 0 &&
+                       !RenderSettings::instance().wireframe && lights.size() >= 2 && lights[1]->type() == 2;
+    spotShading = split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1])) : SpotShading{};
+    if (spotShading.where == SpotShading::Everywhere) {
+        glUseProgram(program);
+        drawShaded(shown, true);
+        return;
+    }
+    if (spotShading.where == SpotShading::Rectangle) {
+        // The objects in reach first, inside the rectangle, pulled a few depth steps towards the eye:
+        // the spotless pass after them then fails the depth test on every pixel they took, so no pixel
+        // is shaded by both programs unless something out of reach stands in front of it. The pull is
+        // far too small to let them show through anything that does not touch them.
+        const WindowRect& rect = spotShading.rect;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(rect.x, rect.y, rect.width, rect.height);
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(0.0f, -spotPassPull());
+        glUseProgram(program);
+        drawShaded(spotLit, true);
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        glDisable(GL_SCISSOR_TEST);
+    }
     glUseProgram(spotlessProgram);
     drawShaded(shown, true);
-    spotShading = {SpotShading::Rectangle, *rect, spotLit.size()};
 }
 
 } // namespace libkub
