@@ -17,7 +17,7 @@ namespace libkub {
 
 namespace {
 
-// Largest document libxml2 takes in one buffer (its size is an int).
+// Largest document read: libxml2 counts a document's bytes in an int.
 constexpr std::size_t maxDocumentBytes = INT_MAX;
 
 } // namespace
