@@ -3,20 +3,24 @@
 // a normal per face, a texture coordinate per corner, a polylist). Each is timed as a bare
 // xmlReadMemory + xmlFreeDoc on the same bytes with the same options, and as a whole
 // ColladaDocument::loadFromMemory (parse, read, release); after the table the two times and their
-// ratio are printed per document. Triangle extraction of the large document is timed on its own.
+// ratio are printed per document. Triangle extraction of the large document is timed on its own, and
+// the reading of numbers alone, per number, on the large document's texts and on varied ones.
 // `ColladaBench --write-large=FILE` writes the large document to a file instead, for whole-process timing.
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "collada/ColladaDocument.h"
+#include "collada/ColladaNumbers.h"
 #include "engine/Mesh.h"
 
 namespace {
@@ -140,6 +144,11 @@ std::string generateLargeDocument(int size)
         }
     }
     out += "</p>\n        </polylist>\n      </mesh>\n    </geometry>\n  </library_geometries>\n"
+           "  <library_visual_scenes><visual_scene id=\"Scene\" name=\"Scene\"><node id=\"Grid\" "
+           "name=\"Grid\" type=\"NODE\"><instance_geometry url=\"#Grid-mesh\" name=\"Grid\"><bind_material>"
+           "<technique_common><instance_material symbol=\"grid-material\" target=\"#grid-material\"/>"
+           "</technique_common></bind_material></instance_geometry></node></visual_scene>"
+           "</library_visual_scenes>\n"
            "  <scene><instance_visual_scene url=\"#Scene\"/></scene>\n</COLLADA>\n";
     return out;
 }
@@ -148,6 +157,62 @@ const std::string& largeDocument()
 {
     static const std::string text = generateLargeDocument(224);
     return text;
+}
+
+// The texts of the large document's float arrays and of its <p>, as the reader gets them.
+std::vector<std::string> textsOf(const std::string& document, const std::string& open)
+{
+    std::vector<std::string> texts;
+    for (std::size_t at = document.find(open); at != std::string::npos; at = document.find(open, at)) {
+        const std::size_t first = document.find('>', at) + 1;
+        const std::size_t last = document.find('<', first);
+        texts.push_back(document.substr(first, last - first));
+        at = last;
+    }
+    return texts;
+}
+
+// Numbers as they come from a whole range of exporters and settings: decimals of 1 to 7
+// significant digits (%g, so some in exponent form) and indices of 1 to 6 digits, in no pattern a
+// branch predictor could learn, unlike the grid's regular columns.
+const std::vector<std::string>& variedTexts()
+{
+    static const std::vector<std::string> texts = [] {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> value(-10.0, 10.0);
+        std::uniform_int_distribution<int> precision(1, 7);
+        std::uniform_int_distribution<int> scale(0, 5);
+        std::string floats;
+        std::string indices;
+        char number[32];
+        for (int i = 0; i < 1000000; ++i) {
+            std::snprintf(number, sizeof number, "%.*g ", precision(random), value(random));
+            floats += number;
+            const int limit = std::array<int, 6>{9, 99, 999, 9999, 99999, 999999}[scale(random)];
+            std::snprintf(number, sizeof number, "%d ", std::uniform_int_distribution<int>(0, limit)(random));
+            indices += number;
+        }
+        return std::vector<std::string>{floats, indices};
+    }();
+    return texts;
+}
+
+// Reads every text into one list per iteration; counts numbers, for a time per number.
+template <typename Number>
+void readNumbers(benchmark::State& state, const std::vector<std::string>& texts,
+                 std::size_t (*append)(const char*, std::vector<Number>&))
+{
+    std::vector<Number> out;
+    std::size_t numbers = 0;
+    for (auto _ : state) {
+        out.clear();
+        for (const std::string& text : texts) {
+            append(text.c_str(), out);
+        }
+        benchmark::DoNotOptimize(out.data());
+        numbers = out.size();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * numbers));
 }
 
 void parseOnly(benchmark::State& state, const std::string& text)
@@ -196,11 +261,36 @@ void BM_LargeExtractTriangles(benchmark::State& state)
     }
 }
 
+// Number reading alone, per number (items per second): the grid's floats and <p> indices, and the
+// varied texts.
+void BM_GridFloats(benchmark::State& state)
+{
+    static const std::vector<std::string> texts = textsOf(largeDocument(), "<float_array");
+    readNumbers(state, texts, libkub::appendFloats);
+}
+void BM_GridIndices(benchmark::State& state)
+{
+    static const std::vector<std::string> texts = textsOf(largeDocument(), "<p>");
+    readNumbers(state, texts, libkub::appendUnsigned);
+}
+void BM_VariedFloats(benchmark::State& state)
+{
+    readNumbers(state, {variedTexts()[0]}, libkub::appendFloats);
+}
+void BM_VariedIndices(benchmark::State& state)
+{
+    readNumbers(state, {variedTexts()[1]}, libkub::appendUnsigned);
+}
+
 BENCHMARK(BM_DieXmlReadMemory)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DieColladaLoad)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LargeXmlReadMemory)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_LargeColladaLoad)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_LargeExtractTriangles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridFloats)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridIndices)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VariedFloats)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VariedIndices)->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's mean CPU and real time per iteration (in seconds) beside the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {

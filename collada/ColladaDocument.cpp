@@ -17,73 +17,52 @@ namespace libkub {
 
 namespace {
 
-// Largest document libxml2 takes in one buffer (its size is an int).
+// Largest document read: libxml2 counts a document's bytes in an int.
 constexpr std::size_t maxDocumentBytes = INT_MAX;
 
-// Reads a whole file; false when it cannot be opened or read, or is too large.
-enum class ReadResult { Ok, Unreadable, TooLarge };
+} // namespace
 
-// The bytes of a file, in a block that is never zero-filled first (they are read over at once).
-struct FileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t capacity = 0;
-    std::size_t size = 0;
+// Where libxml2 pulls the document's bytes from, a piece at a time: an open file or a block in
+// memory. Handed a whole block, libxml2 2.9 first copies all of it into a buffer of its own (and a
+// file would first have been read into a block of ours): two passes over the document and twice
+// its size in fresh memory, every page of it faulted in one at a time. Pulled in pieces, the bytes
+// pass through one small buffer that libxml2 keeps reusing.
+struct ByteSource {
+    std::FILE* file = nullptr; // read from when set, otherwise `memory` is
+    std::string_view memory;
+    std::size_t delivered = 0;
+    bool unreadable = false;
+    bool tooLarge = false;
 
-    void reserve(std::size_t wanted)
+    static int read(void* context, char* buffer, int length)
     {
-        auto grown = std::make_unique_for_overwrite<char[]>(wanted);
-        if (size > 0) {
-            std::memcpy(grown.get(), data.get(), size);
+        auto& source = *static_cast<ByteSource*>(context);
+        std::size_t got = 0;
+        if (source.file != nullptr) {
+            got = std::fread(buffer, 1, static_cast<std::size_t>(length), source.file);
+            if (got == 0 && std::ferror(source.file)) {
+                source.unreadable = true;
+                return -1;
+            }
+        } else {
+            got = std::min(static_cast<std::size_t>(length), source.memory.size() - source.delivered);
+            std::memcpy(buffer, source.memory.data() + source.delivered, got);
         }
-        data = std::move(grown);
-        capacity = wanted;
+        source.delivered += got;
+        if (source.delivered > maxDocumentBytes) {
+            source.tooLarge = true;
+            return -1;
+        }
+        return static_cast<int>(got);
     }
 };
 
-ReadResult readFile(const std::string& path, FileBytes& content)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return ReadResult::Unreadable;
-    }
-    ReadResult result = ReadResult::Ok;
-    // The file's size, when it has one, sizes the block once, and the bytes are read straight into
-    // it (no staging buffer, no regrowth); whatever the size turns out to be, reading goes on until
-    // the end.
-    constexpr std::size_t step = 1 << 16;
-    std::size_t expected = step;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        const long size = std::ftell(file);
-        if (size > 0) {
-            expected = std::min<std::size_t>(static_cast<std::size_t>(size), maxDocumentBytes) + 1;
-        }
-        std::rewind(file);
-    }
-    content.reserve(expected);
-    while (true) {
-        if (content.capacity - content.size == 0) {
-            if (content.capacity > maxDocumentBytes) {
-                result = ReadResult::TooLarge;
-                break;
-            }
-            content.reserve(content.capacity * 2);
-        }
-        const std::size_t wanted = content.capacity - content.size;
-        const std::size_t got = std::fread(content.data.get() + content.size, 1, wanted, file);
-        content.size += got;
-        if (got < wanted) {
-            if (std::ferror(file)) {
-                result = ReadResult::Unreadable;
-            }
-            break;
-        }
-    }
-    if (result == ReadResult::Ok && content.size > maxDocumentBytes) {
-        result = ReadResult::TooLarge;
-    }
-    std::fclose(file);
-    return result;
-}
+namespace {
+
+// Closes a file on every way out.
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
 // Keeps libxml2 from printing while a document is parsed: its messages about a broken document
 // (encoding and I/O errors included) become the reader's own diagnostic instead.
@@ -191,18 +170,23 @@ bool ColladaDocument::loadFromFile(const std::string& path)
     filePath_ = resolvePath("", absolute.generic_string());
     baseFolder_ = resolvePath("", absolute.parent_path().generic_string());
 
-    FileBytes content;
-    switch (readFile(path, content)) {
-    case ReadResult::Ok:
-        break;
-    case ReadResult::Unreadable:
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (file == nullptr) {
         report(DiagnosticLevel::Error, ColladaCode::FileNotReadable, "cannot read " + path, 0);
         return false;
-    case ReadResult::TooLarge:
+    }
+    // A file known to be too large is refused before a byte of it is parsed; anything else that
+    // passes the limit while it is read (a pipe) is stopped there.
+    if (std::filesystem::is_regular_file(path, error) &&
+        std::filesystem::file_size(path, error) > maxDocumentBytes && !error) {
         report(DiagnosticLevel::Error, ColladaCode::FileTooLarge, path + " is larger than 2 GB", 0);
         return false;
     }
-    return parse(std::string_view(content.data.get(), content.size));
+    // libxml2 asks for about 4 KB at a time; a larger stream buffer reads the file in fewer calls.
+    std::setvbuf(file.get(), nullptr, _IOFBF, std::size_t{1} << 16);
+    ByteSource source;
+    source.file = file.get();
+    return parse(source, path);
 }
 
 bool ColladaDocument::loadFromMemory(std::string_view xml, const std::string& baseFolder)
@@ -211,15 +195,17 @@ bool ColladaDocument::loadFromMemory(std::string_view xml, const std::string& ba
     std::error_code error;
     std::filesystem::path absolute = std::filesystem::absolute(baseFolder.empty() ? "." : baseFolder, error);
     baseFolder_ = resolvePath("", error ? baseFolder : absolute.generic_string());
-    return parse(xml);
-}
-
-bool ColladaDocument::parse(std::string_view xml)
-{
     if (xml.size() > maxDocumentBytes) {
         report(DiagnosticLevel::Error, ColladaCode::FileTooLarge, "document is larger than 2 GB", 0);
         return false;
     }
+    ByteSource source;
+    source.memory = xml;
+    return parse(source, std::string());
+}
+
+bool ColladaDocument::parse(ByteSource& source, const std::string& path)
+{
     const QuietXmlErrors quiet;
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (context == nullptr) {
@@ -236,8 +222,18 @@ bool ColladaDocument::parse(std::string_view xml)
         xmlStopParser(parser);
     };
     const std::string url = filePath_.empty() ? std::string("memory.dae") : filePath_;
-    xmlDocPtr tree = xmlCtxtReadMemory(context, xml.data(), static_cast<int>(xml.size()), url.c_str(),
-                                       nullptr, xmlOptions());
+    xmlDocPtr tree =
+        xmlCtxtReadIO(context, &ByteSource::read, nullptr, &source, url.c_str(), nullptr, xmlOptions());
+    if (source.unreadable || source.tooLarge) {
+        xmlFreeParserCtxt(context);
+        xmlFreeDoc(tree);
+        if (source.unreadable) {
+            report(DiagnosticLevel::Error, ColladaCode::FileNotReadable, "cannot read " + path, 0);
+        } else {
+            report(DiagnosticLevel::Error, ColladaCode::FileTooLarge, path + " is larger than 2 GB", 0);
+        }
+        return false;
+    }
     if (declaresEntities) {
         const long line = context->input != nullptr ? context->input->line : 0;
         xmlFreeParserCtxt(context);
@@ -273,7 +269,7 @@ bool ColladaDocument::parse(std::string_view xml)
         report(DiagnosticLevel::Error, ColladaCode::NotCollada, "the root element is not <COLLADA>",
                root != nullptr ? xmlGetLineNo(root) : 0);
     } else {
-        ColladaReader reader(*this, xml.size());
+        ColladaReader reader(*this, source.delivered);
         reader.read(root);
         read = true;
     }

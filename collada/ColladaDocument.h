@@ -26,6 +26,8 @@
 
 namespace libkub {
 
+struct ByteSource;
+
 class ColladaDocument {
   public:
     ColladaDocument();
@@ -72,7 +74,8 @@ class ColladaDocument {
     friend class ColladaReader;
 
     void clear();
-    bool parse(std::string_view xml);
+    // Parses what the source delivers; `path` names a file source in diagnostics.
+    bool parse(ByteSource& source, const std::string& path);
     void report(DiagnosticLevel level, ColladaCode code, std::string message, long line);
     // Makes the entity's id unique ("unknown_object" when empty) and indexes it.
     void registerEntity(ColladaEntity& entity);

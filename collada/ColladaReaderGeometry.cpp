@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "collada/ColladaNumbers.h"
+#include "collada/HugePages.h"
 #include "collada/ColladaPath.h"
 #include "collada/ColladaQueries.h"
 #include "collada/ColladaXml.h"
@@ -132,13 +133,13 @@ void ColladaReader::readSource(const xmlNode* node, ColladaSource& source)
     source.id = attributeOr(node, "id");
     source.name = attributeOr(node, "name");
     if (const xmlNode* array = firstChild(node, "float_array")) {
-        // The array's own count only sizes the first allocation, never beyond what its text can hold.
         // The array's own count only sizes the first allocation, and all such allocations together
         // stay within what the document's size could hold (a number takes at least two bytes).
         const std::uint64_t announced =
             std::min<std::uint64_t>(unsignedAttribute(array, "count", 0), reserveBudget_);
         reserveBudget_ -= announced;
         source.data.reserve(static_cast<std::size_t>(announced));
+        adviseHugePages(source.data.data(), source.data.capacity() * sizeof(float));
         floatsOf(array, source.data);
     }
     const xmlNode* common = firstChild(node, "technique_common");
@@ -335,6 +336,8 @@ void ColladaReader::readFaces(const xmlNode* node, PrimitiveGroup& group, bool h
                 const std::uint64_t room = std::min(expected, reserveBudget_);
                 reserveBudget_ -= room;
                 lists[input.offset]->reserve(static_cast<std::size_t>(room));
+                adviseHugePages(lists[input.offset]->data(),
+                                lists[input.offset]->capacity() * sizeof(std::uint32_t));
             }
         }
         std::uint64_t column = 0;

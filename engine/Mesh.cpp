@@ -11,6 +11,7 @@
 #include "engine/RenderSettings.h"
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
+#include "collada/HugePages.h"
 #include "engine/MeshCache.h"
 #include "engine/MeshNormals.h"
 
@@ -41,28 +42,48 @@ void fillAttribute(const PrimitiveGroup& group, InputSemantic semantic, std::uin
     }
 }
 
+// The triangles the group gives. Faces beyond the group's index data would be all zeros and draw
+// nothing; leaving them out keeps a vcount or count that promises millions of faces from
+// allocating them.
+std::uint32_t trianglesOf(const PrimitiveGroup& group)
+{
+    if (!isAllTriangles(group)) {
+        return 0;
+    }
+    std::size_t indexed = 0;
+    for (const std::vector<std::uint32_t>& list : group.indexLists) {
+        indexed = std::max(indexed, list.size());
+    }
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(faceCount(group), (indexed + 2) / 3));
+}
+
 } // namespace
 
 std::vector<Triangle> extractTriangles(const ColladaDocument& document, NormalOrigin* normals)
 {
+    // The whole array at once, in huge pages where the kernel offers them: for a large model it is
+    // megabytes, written right away.
+    std::size_t total = 0;
+    for (const auto& geometry : document.geometries()) {
+        if (geometry->mesh) {
+            for (const PrimitiveGroup& group : geometry->mesh->groups) {
+                total += trianglesOf(group);
+            }
+        }
+    }
     std::vector<Triangle> triangles;
+    triangles.reserve(total);
+    adviseHugePages(triangles.data(), total * sizeof(Triangle));
     bool computed = false;
     for (const auto& geometry : document.geometries()) {
         if (!geometry->mesh) {
             continue;
         }
         for (const PrimitiveGroup& group : geometry->mesh->groups) {
-            if (!isAllTriangles(group)) {
+            const std::uint32_t count = trianglesOf(group);
+            if (count == 0) {
                 continue;
             }
-            // Faces beyond the group's index data would be all zeros and draw nothing; leaving them
-            // out keeps a vcount or count that promises millions of faces from allocating them.
-            std::size_t indexed = 0;
-            for (const std::vector<std::uint32_t>& list : group.indexLists) {
-                indexed = std::max(indexed, list.size());
-            }
-            const auto count =
-                static_cast<std::uint32_t>(std::min<std::uint64_t>(faceCount(group), (indexed + 2) / 3));
             const std::size_t first = triangles.size();
             triangles.resize(first + count);
             Triangle* added = triangles.data() + first;
