@@ -9,6 +9,7 @@
 #include "engine/Diagnostics.h"
 #include "engine/Mesh.h"
 #include "engine/Model.h"
+#include "engine/ShaderVariant.h" // compiling its depth program
 
 namespace libkub {
 
@@ -38,20 +39,6 @@ void main()
 }
 )";
 
-GLuint compileStage(GLenum stage, const char* source)
-{
-    const GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint compiled = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled != GL_TRUE) {
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
 bool instancingOffered()
 {
     return GLEW_ARB_instanced_arrays && GLEW_ARB_draw_instanced && GLEW_VERSION_2_0 &&
@@ -65,8 +52,8 @@ InstancedBatches::InstancedBatches()
     if (!instancingOffered()) {
         return;
     }
-    const GLuint vertex = compileStage(GL_VERTEX_SHADER, depthVertexSource);
-    const GLuint fragment = compileStage(GL_FRAGMENT_SHADER, depthFragmentSource);
+    const GLuint vertex = compileStageQuietly(GL_VERTEX_SHADER, depthVertexSource);
+    const GLuint fragment = compileStageQuietly(GL_FRAGMENT_SHADER, depthFragmentSource);
     if (vertex == 0 || fragment == 0) {
         reportProblem("instanced drawing", "the depth program does not compile; each die is drawn alone");
         glDeleteShader(vertex);

@@ -15,19 +15,31 @@ std::string withMacro(const char* source, const std::string& macro)
 {
     std::string text(source);
     std::size_t at = 0;
-    if (text.compare(0, 8, "#version") == 0) {
-        const std::size_t lineEnd = text.find('\n');
-        at = lineEnd == std::string::npos ? text.size() : lineEnd + 1;
-        if (lineEnd == std::string::npos) {
+    if (text.rfind("#version", 0) == 0) {
+        if (text.find('\n') == std::string::npos) {
             text += '\n';
-            at = text.size();
         }
+        at = text.find('\n') + 1;
     }
     text.insert(at, "#define " + macro + " 1\n");
     return text;
 }
 
 } // namespace
+
+unsigned compileStageQuietly(unsigned stage, const char* source)
+{
+    const GLuint shader = glCreateShader(stage);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled != GL_TRUE) {
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
 
 unsigned linkFragmentVariant(const ShaderProgram& base, const std::string& fragmentFile,
                              const std::string& macro)
@@ -39,15 +51,8 @@ unsigned linkFragmentVariant(const ShaderProgram& base, const std::string& fragm
     if (!source) {
         return 0;
     }
-    const std::string text = withMacro(source.get(), macro);
-    const char* texts[1] = {text.c_str()};
-    const GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
-    glShaderSource(fragment, 1, texts, nullptr);
-    glCompileShader(fragment);
-    GLint compiled = GL_FALSE;
-    glGetShaderiv(fragment, GL_COMPILE_STATUS, &compiled);
-    if (compiled != GL_TRUE) {
-        glDeleteShader(fragment);
+    const GLuint fragment = compileStageQuietly(GL_FRAGMENT_SHADER, withMacro(source.get(), macro).c_str());
+    if (fragment == 0) {
         return 0;
     }
     const GLuint program = glCreateProgram();

@@ -7,6 +7,10 @@ namespace libkub {
 
 class ShaderProgram;
 
+// Compiles one stage from source text; 0 (and nothing printed) when it does not compile. For the
+// engine's own small programs and variants, whose sources the game's files do not name.
+unsigned compileStageQuietly(unsigned stage, const char* source);
+
 // Links the base program's own vertex stage (the very shader object, so both programs place every
 // vertex alike to the last bit) with the fragment file compiled with `macro` defined. Returns the
 // program, not yet made current, or 0 when the file cannot be read or the variant does not build. Says
