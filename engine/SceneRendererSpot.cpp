@@ -31,7 +31,8 @@ float spotPassPull()
 {
     GLint bits = 24;
     glGetIntegerv(GL_DEPTH_BITS, &bits);
-    return std::ldexp(1.0f, std::clamp(static_cast<int>(bits), 16, 32) - 21);
+    // A shallow buffer's own steps are far coarser than the floats' and need no more than two.
+    return std::max(2.0f, std::ldexp(1.0f, std::clamp(static_cast<int>(bits), 16, 32) - 21));
 }
 
 bool overlaps(const BoundingBox& a, const BoundingBox& b)
