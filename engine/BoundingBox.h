@@ -12,4 +12,10 @@ struct BoundingBox {
     Vector3f size{1.0f, 1.0f, 1.0f};
 };
 
+// The box from min to max, with its centre and size.
+inline BoundingBox boxBetween(Vector3f min, Vector3f max)
+{
+    return {min, max, (min + max) * 0.5f, max - min};
+}
+
 } // namespace libkub

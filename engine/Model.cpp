@@ -168,9 +168,7 @@ BoundingBox Model::drawnBounds() const
         drawn.min = {std::min(drawn.min.x, p.x), std::min(drawn.min.y, p.y), std::min(drawn.min.z, p.z)};
         drawn.max = {std::max(drawn.max.x, p.x), std::max(drawn.max.y, p.y), std::max(drawn.max.z, p.z)};
     }
-    drawn.centre = (drawn.min + drawn.max) * 0.5f;
-    drawn.size = drawn.max - drawn.min;
-    return drawn;
+    return boxBetween(drawn.min, drawn.max);
 }
 
 void Model::draw()

@@ -91,11 +91,8 @@ void SceneRenderer::removeObject(DrawableObject* object)
 
 void SceneRenderer::drawObjects()
 {
-    const bool culling = RenderSettings::instance().frustumCulling;
-    for (DrawableObject* object : objects) {
-        if (culling && camera->frustum->classifyBox(object->model()->drawnBounds()) == Outside) {
-            continue;
-        }
+    collectShown(shown);
+    for (DrawableObject* object : shown) {
         object->draw();
     }
 }

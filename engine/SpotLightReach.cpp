@@ -78,9 +78,7 @@ std::optional<BoundingBox> spotLitBox(Vector3f apex, Vector3f axis, float reachC
     if (lit.min.x > lit.max.x || lit.min.y > lit.max.y || lit.min.z > lit.max.z) {
         return std::nullopt;
     }
-    lit.centre = (lit.min + lit.max) * 0.5f;
-    lit.size = lit.max - lit.min;
-    return lit;
+    return boxBetween(lit.min, lit.max);
 }
 
 std::optional<WindowRect> windowRectOfBox(const BoundingBox& box, const Matrix4f& projection,

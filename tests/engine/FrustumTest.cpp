@@ -16,12 +16,7 @@ namespace {
 
 BoundingBox box(Vector3f min, Vector3f max)
 {
-    BoundingBox result;
-    result.min = min;
-    result.max = max;
-    result.centre = (min + max) * 0.5f;
-    result.size = max - min;
-    return result;
+    return libkub::boxBetween(min, max);
 }
 
 // Eye at the origin looking down -z, 90 degrees wide vertically and horizontally, near 1, far 50.

@@ -13,16 +13,6 @@ namespace {
 using libkub::BoundingBox;
 using libkub::Vector3f;
 
-BoundingBox boxOf(Vector3f min, Vector3f max)
-{
-    BoundingBox box;
-    box.min = min;
-    box.max = max;
-    box.centre = (min + max) * 0.5f;
-    box.size = max - min;
-    return box;
-}
-
 bool inside(const BoundingBox& box, Vector3f p)
 {
     return p.x >= box.min.x && p.x <= box.max.x && p.y >= box.min.y && p.y <= box.max.y && p.z >= box.min.z &&
@@ -49,7 +39,7 @@ TEST(SpotReachCosine, TheFalloffNarrowsTheConeWellInsideTheCutOff)
 
 TEST(SpotLitBox, HoldsEveryPointOfTheSceneTheSpotLightCanChange)
 {
-    const BoundingBox scene = boxOf({0.0f, -2.0f, 0.0f}, {20.0f, 3.0f, 18.0f});
+    const BoundingBox scene = libkub::boxBetween({0.0f, -2.0f, 0.0f}, {20.0f, 3.0f, 18.0f});
     std::mt19937 random(7);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     const Vector3f axes[] = {{0.0f, -1.0f, 0.0f}, libkub::normalize({0.3f, -1.0f, 0.2f})};
@@ -87,7 +77,7 @@ TEST(SpotLitBox, HoldsEveryPointOfTheSceneTheSpotLightCanChange)
 
 TEST(SpotLitBox, NothingWhenTheSceneLiesBehindTheLight)
 {
-    const BoundingBox scene = boxOf({0.0f, -2.0f, 0.0f}, {20.0f, 3.0f, 18.0f});
+    const BoundingBox scene = libkub::boxBetween({0.0f, -2.0f, 0.0f}, {20.0f, 3.0f, 18.0f});
     EXPECT_FALSE(libkub::spotLitBox({9.0f, -5.0f, 9.0f}, {0.0f, -1.0f, 0.0f}, 0.8f, scene));
     // Looking down beside the scene, the cone misses it.
     EXPECT_FALSE(libkub::spotLitBox({60.0f, 6.0f, 9.0f}, {0.0f, -1.0f, 0.0f}, 0.8f, scene));
@@ -102,8 +92,8 @@ TEST(WindowRectOfBox, CoversTheProjectionAndStopsAtTheViewport)
     const libkub::Matrix4f modelview = libkub::Matrix4f::identity();
     const int viewport[4] = {0, 0, 200, 100};
 
-    const auto rect = libkub::windowRectOfBox(boxOf({-0.5f, -0.5f, -2.0f}, {0.5f, 0.5f, -1.0f}), projection,
-                                              modelview, viewport);
+    const auto rect = libkub::windowRectOfBox(libkub::boxBetween({-0.5f, -0.5f, -2.0f}, {0.5f, 0.5f, -1.0f}),
+                                              projection, modelview, viewport);
     ASSERT_TRUE(rect);
     // The near face spans -0.5..0.5 in x and y: pixels 50..150 and 25..75, a pixel to spare each side.
     EXPECT_EQ(rect->x, 49);
@@ -111,19 +101,19 @@ TEST(WindowRectOfBox, CoversTheProjectionAndStopsAtTheViewport)
     EXPECT_EQ(rect->width, 102);
     EXPECT_EQ(rect->height, 52);
 
-    const auto offScreen = libkub::windowRectOfBox(boxOf({5.0f, 5.0f, -2.0f}, {6.0f, 6.0f, -1.0f}),
-                                                   projection, modelview, viewport);
+    const auto offScreen = libkub::windowRectOfBox(
+        libkub::boxBetween({5.0f, 5.0f, -2.0f}, {6.0f, 6.0f, -1.0f}), projection, modelview, viewport);
     ASSERT_TRUE(offScreen);
     EXPECT_EQ(offScreen->width, 0);
 
-    const auto huge = libkub::windowRectOfBox(boxOf({-1e9f, -1e9f, -2.0f}, {1e9f, 1e9f, -1.0f}), projection,
-                                              modelview, viewport);
+    const auto huge = libkub::windowRectOfBox(libkub::boxBetween({-1e9f, -1e9f, -2.0f}, {1e9f, 1e9f, -1.0f}),
+                                              projection, modelview, viewport);
     ASSERT_TRUE(huge);
     EXPECT_EQ(huge->width, 200);
     EXPECT_EQ(huge->height, 100);
 
-    EXPECT_FALSE(libkub::windowRectOfBox(boxOf({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f}), projection,
-                                         modelview, viewport))
+    EXPECT_FALSE(libkub::windowRectOfBox(libkub::boxBetween({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f}),
+                                         projection, modelview, viewport))
         << "a box around the eye has no bounded projection";
 }
 
