@@ -129,7 +129,7 @@ bool LightSource::renderShadowPass(SceneRenderer& renderer)
     // still throws its shadow into it.
     renderer.collectShadowCasters(lightFrustum, casters);
     renderer.recordShadowPass(lightProjection, lightView, casters, pendingPass);
-    if (renderer.reuseDepthTextures && drawnPass && pendingPass == *drawnPass) {
+    if (renderer.reusesDepthTextures() && drawnPass && pendingPass == *drawnPass) {
         return false; // the same casters through the same light: the texture already holds this pass
     }
     // The colour texture's unit: enabling texturing on a depth texture's unit would let the fixed-function

@@ -103,7 +103,7 @@ bool SceneRenderer::batches(const DrawableObject& object) const
     // which of the two wins that depth tie goes by the last bit of how each was placed, which
     // instancing computes along another path. Filled faces hide those shared edges.
     const RenderSettings& settings = RenderSettings::instance();
-    return instanced->available() && settings.renderMode == VBO && !settings.wireframe &&
+    return !exact && instanced->available() && settings.renderMode == VBO && !settings.wireframe &&
            object.drawsOnlyItsModel();
 }
 
@@ -113,7 +113,7 @@ void SceneRenderer::collectShadowCasters(const Frustum& lightView,
     casters.clear();
     // A light higher than its far distance has a near plane beyond the far one: its planes mean
     // nothing then, and everything is drawn.
-    const bool usable = lightView.nearDistance < lightView.farDistance;
+    const bool usable = !exact && lightView.nearDistance < lightView.farDistance;
     for (DrawableObject* object : objects) {
         if (usable && lightView.outsideSides(object->model()->drawnBounds())) {
             continue;
@@ -175,7 +175,7 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool in
     // buffers: the other two modes keep their pictures to the last pixel, where a silhouette pixel can
     // go to a back face that ties with the front one in depth.
     const RenderSettings& settings = RenderSettings::instance();
-    const bool cullBackFaces = !settings.wireframe && settings.renderMode == VBO;
+    const bool cullBackFaces = !exact && !settings.wireframe && settings.renderMode == VBO;
     const auto drawAlone = [cullBackFaces](DrawableObject& object) {
         const Mesh& mesh = object.model()->mesh;
         if (cullBackFaces && mesh.closed && mesh.scale.x * mesh.scale.y * mesh.scale.z > 0.0f) {
@@ -186,7 +186,7 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool in
         }
         object.draw();
     };
-    if (!instancing) {
+    if (!instancing || exact) {
         for (DrawableObject* object : list) {
             drawAlone(*object);
         }

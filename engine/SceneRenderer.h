@@ -73,6 +73,14 @@ class SceneRenderer {
     // The spot light's share is computed only where it can change a pixel; off, the full shadow program
     // shades every pixel (for comparing the two).
     bool spotOnlyWhereItShows = true;
+    // Every shortcut of the frame off: each depth texture drawn every frame from every object, not
+    // only those inside the light's sides; one program everywhere; no face culled; every object drawn
+    // alone, in list order; the sky drawn first. The plain frame the shortcuts are held to (for tests,
+    // and for kubora-view --exact). Frustum culling stays as the settings say. A shortcut added later
+    // must be turned off here too.
+    bool exact = false;
+    // Whether a light may keep its depth texture when its pass would draw the same again.
+    bool reusesDepthTextures() const { return reuseDepthTextures && !exact; }
     // Where the last camera pass computed the spot light's share: the whole window, a rectangle of it
     // (with the objects shaded there again), or nowhere.
     struct SpotShading {

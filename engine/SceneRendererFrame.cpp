@@ -78,6 +78,18 @@ void SceneRenderer::render()
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPolygonMode(GL_FRONT_AND_BACK, RenderSettings::instance().wireframe ? GL_LINE : GL_FILL);
+    if (skyBox) {
+        skyBox->centre[0] = camera->eye.x;
+        skyBox->centre[1] = camera->eye.y;
+        skyBox->centre[2] = camera->eye.z;
+    }
+    if (exact && skyBox) {
+        // The sky in its plain place, first and covered by everything after it, seen through this
+        // frame's camera.
+        camera->applyProjection();
+        camera->applyView();
+        skyBox->draw();
+    }
     for (LightSource* light : lights) {
         // The modelview matrix still holds the camera view, so GL keeps the position in eye space.
         applyLightParameters(*light);
@@ -104,10 +116,7 @@ void SceneRenderer::render()
 
     // The sky last of the 3D picture, only where the scene left the cleared depth: the same pixels
     // as a sky drawn first and covered, without shading what is covered.
-    if (skyBox) {
-        skyBox->centre[0] = camera->eye.x;
-        skyBox->centre[1] = camera->eye.y;
-        skyBox->centre[2] = camera->eye.z;
+    if (skyBox && !exact) {
         skyBox->drawBehindScene();
     }
 

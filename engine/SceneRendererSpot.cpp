@@ -137,7 +137,7 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
 {
     collectShown(shown);
     // In wireframe the lines take no depth pull, and the split would shade them twice: one program.
-    const bool split = spotOnlyWhereItShows && spotlessProgram != 0 &&
+    const bool split = spotOnlyWhereItShows && !exact && spotlessProgram != 0 &&
                        !RenderSettings::instance().wireframe && lights.size() >= 2 && lights[1]->type() == 2;
     spotShading = split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1])) : SpotShading{};
     if (spotShading.where == SpotShading::Everywhere) {

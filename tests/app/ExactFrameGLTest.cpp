@@ -1,0 +1,68 @@
+// The frame with every shortcut off: in each render mode it draws both depth passes every frame, shades
+// with one program, and shows the start scene as the frame with its shortcuts does.
+#include <GL/glew.h> // before any other GL header
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/FrameCallbacks.h"
+#include "engine/PointLightSource.h"
+#include "engine/RenderSettings.h"
+#include "engine/SceneRenderer.h"
+#include "engine/SpotLightSource.h"
+#include "tests/support/AssembledApplication.h"
+#include "tests/support/GlTestContext.h"
+#include "tests/support/ReferencePicture.h"
+
+namespace {
+
+constexpr int width = kubora::test::glTestWindowWidth;
+constexpr int height = kubora::test::glTestWindowHeight;
+
+class ExactFrame : public testing::TestWithParam<libkub::RenderMode> {
+  protected:
+    void TearDown() override { libkub::RenderSettings::instance().renderMode = libkub::VBO; }
+};
+
+TEST_P(ExactFrame, RedrawsEveryPassWithOneProgramAndShowsTheSameScene)
+{
+    libkub::RenderSettings::instance().renderMode = GetParam();
+    kubora::test::AssembledApplication application;
+    Kubora::onReshape(width, height);
+    libkub::SceneRenderer& renderer = *application->renderer;
+    renderer.hudElements.clear();
+
+    renderer.render();
+    renderer.render();
+    const std::vector<std::uint8_t> withShortcuts = kubora::test::readFrameTopDown(width, height);
+
+    renderer.exact = true;
+    for (int frame = 0; frame < 2; ++frame) {
+        const std::uint64_t point = application->pointLight->depthPassesDrawn;
+        const std::uint64_t spot = application->spotLight->depthPassesDrawn;
+        renderer.render();
+        EXPECT_EQ(application->pointLight->depthPassesDrawn, point + 1) << "frame " << frame;
+        EXPECT_EQ(application->spotLight->depthPassesDrawn, spot + 1) << "frame " << frame;
+        EXPECT_EQ(renderer.spotShading.where, libkub::SceneRenderer::SpotShading::Everywhere);
+    }
+    const std::vector<std::uint8_t> exact = kubora::test::readFrameTopDown(width, height);
+    renderer.exact = false;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // The same picture, but for where instanced copies and culled back faces round differently.
+    std::size_t beyondTolerance = 0;
+    for (std::size_t i = 0; i < exact.size(); ++i) {
+        beyondTolerance += std::abs(int{exact[i]} - int{withShortcuts[i]}) >
+                           kubora::test::instancedDrawTolerance.channelLevels;
+    }
+    EXPECT_LE(static_cast<double>(beyondTolerance),
+              kubora::test::instancedDrawTolerance.differingShare * width * height);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllModes, ExactFrame,
+                         testing::Values(libkub::VBO, libkub::Immediate, libkub::DisplayList));
+
+} // namespace
