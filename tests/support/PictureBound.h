@@ -7,16 +7,18 @@
 // largest difference of its three 8-bit channels.
 // - Reuse of depth textures (PictureBound::identical): no pixel differs at all.
 // - Every shortcut (PictureBound::shortcuts): any pixel may differ by one level. A pixel that differs
-//   by more is a moved edge pixel when each frame's colour there appears, within one level in every
-//   channel, among the 3 x 3 pixels around the same place in the other frame: the picture there is the
-//   same but shifted by a pixel, as where a back face and a front face share an edge (culling), where
-//   the instanced transform rounds an edge onto the next pixel, and where the spot pass's pull swaps
-//   two touching surfaces. Every pixel that differs by more than one level must be a moved edge pixel,
-//   and there may be at most 0.1 % of the covered pixels (rounded down) of them. Covered pixels are
-//   those where the exact frame's depth buffer holds less than the far depth 1.0: where the scene drew
-//   a surface, not the sky or the background.
+//   by more is a moved edge pixel when the frame's colour there lies, channel by channel and give or
+//   take one level, between the smallest and the largest value among the 3 x 3 pixels around the same
+//   place in the exact frame: the frame shows there only what the exact frame shows within a pixel, as
+//   where a back face and a front face share an edge (culling: the exact frame may show the back face,
+//   a colour seen nowhere else), where the instanced transform rounds an edge onto the next pixel, and
+//   where the spot pass's pull swaps two touching surfaces. Every pixel that differs by more than one
+//   level must be a moved edge pixel, and there may be at most 0.1 % of the covered pixels (rounded
+//   down) of them. Covered pixels are those where the exact frame's depth buffer holds less than the far
+//   depth 1.0: where the scene drew a surface, not the sky or the background.
 // So a die face that lost its spot light, a part drawn hollow, a missing shadow or a single wrong pixel
-// fails: there one of the frames shows a colour that the other has nowhere a pixel away.
+// fails: away from edges the 3 x 3 pixels around differ by a level or two, and the wrong colour lies
+// outside them.
 #include <gtest/gtest.h>
 
 #include <cstdint>
