@@ -16,6 +16,7 @@
 #include "engine/Diagnostics.h"
 #include "engine/MeshClosure.h"
 #include "engine/ProgramCache.h"
+#include "engine/TexturedBox.h"
 #include "engine/TextureCache.h"
 
 namespace libkub {
@@ -235,9 +236,10 @@ std::unique_ptr<Model> readModel(const std::string& path)
     const std::vector<Triangle> triangles =
         model->mesh.triangles.empty() ? extractTriangles(document) : std::vector<Triangle>{};
     const bool kept = !model->mesh.triangles.empty();
-    model->mesh.closed =
-        kept ? isClosedOutwardSurface(model->mesh.triangles.begin(), model->mesh.triangles.size())
-             : isClosedOutwardSurface(triangles.data(), triangles.size());
+    const Triangle* loaded = kept ? model->mesh.triangles.begin() : triangles.data();
+    const std::size_t loadedCount = kept ? model->mesh.triangles.size() : triangles.size();
+    model->mesh.closed = isClosedOutwardSurface(loaded, loadedCount);
+    model->mesh.texturedBox = proveTexturedBox(loaded, loadedCount);
     constexpr float far = std::numeric_limits<float>::max();
     Vector3f low{far, far, far};
     Vector3f high{-far, -far, -far};
