@@ -149,11 +149,24 @@ BoundingBox Model::drawnBounds() const
     if (meshMin.x > meshMax.x) {
         return box;
     }
+    const MeshRotation& rotation = mesh.rotation;
+    if (rotation.angle == 0.0f) {
+        // Unturned (every die, every tile): the box's two corners scaled and moved bound the other six,
+        // computed as the loop below computes them. Asked for every object in every pass of a frame.
+        Vector3f a{meshMin.x * mesh.scale.x, meshMin.y * mesh.scale.y, meshMin.z * mesh.scale.z};
+        Vector3f b{meshMax.x * mesh.scale.x, meshMax.y * mesh.scale.y, meshMax.z * mesh.scale.z};
+        a += mesh.translation;
+        b += mesh.translation;
+        const Vector3f low{std::min({box.min.x, a.x, b.x}), std::min({box.min.y, a.y, b.y}),
+                           std::min({box.min.z, a.z, b.z})};
+        const Vector3f high{std::max({box.max.x, a.x, b.x}), std::max({box.max.y, a.y, b.y}),
+                            std::max({box.max.z, a.z, b.z})};
+        return boxBetween(low, high);
+    }
     // The eight corners of the mesh's box through scale, rotation (Rodrigues' formula about the unit
     // axis) and translation, as glTranslatef, glRotatef and glScalef apply them.
-    const MeshRotation& rotation = mesh.rotation;
     const Vector3f axis = normalize({rotation.x, rotation.y, rotation.z});
-    const bool turned = rotation.angle != 0.0f && axis.length() > 0.0f;
+    const bool turned = axis.length() > 0.0f;
     const double radians = rotation.angle * 3.141592653589793 / 180.0;
     const auto cosine = static_cast<float>(std::cos(radians));
     const auto sine = static_cast<float>(std::sin(radians));
