@@ -80,6 +80,8 @@ class SceneRenderer {
     // and for kubora-view --exact). Frustum culling stays as the settings say. A shortcut added later
     // must be turned off here too.
     bool exact = false;
+    // The copies of one mesh gathered for drawing together.
+    const InstancedBatches& instancedBatches() const { return *instanced; }
     // Whether a light may keep its depth texture when its pass would draw the same again.
     bool reusesDepthTextures() const { return reuseDepthTextures && !exact; }
     // Where the last camera pass computed the spot light's share: the whole window, a rectangle of it
