@@ -1,5 +1,6 @@
 // The frame with every shortcut off: in each render mode it draws both depth passes every frame, shades
-// with one program, and shows the start scene as the frame with its shortcuts does.
+// with one program, and shows the start scene as the frame with its shortcuts does, within the picture
+// bound.
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
