@@ -253,6 +253,10 @@ std::unique_ptr<Model> readModel(const std::string& path)
     const std::size_t loadedCount = kept ? model->mesh.triangles.size() : triangles.size();
     model->mesh.closed = isClosedOutwardSurface(loaded, loadedCount);
     model->mesh.texturedBox = proveTexturedBox(loaded, loadedCount);
+    const auto flat = [](const Triangle& t) {
+        return t.corners[0].normal == t.corners[1].normal && t.corners[1].normal == t.corners[2].normal;
+    };
+    model->mesh.flatNormals = std::all_of(loaded, loaded + loadedCount, flat);
     constexpr float far = std::numeric_limits<float>::max();
     Vector3f low{far, far, far};
     Vector3f high{-far, -far, -far};
