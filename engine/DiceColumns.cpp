@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -35,6 +36,28 @@ float componentOf(const Vector3f& v, int axis)
 void setComponent(Vector3f& v, int axis, float value)
 {
     (axis == 0 ? v.x : (axis == 1 ? v.y : v.z)) = value;
+}
+
+// The corner bits (bit 0 along the face's lower other axis, bit 1 along the higher) of the face's two
+// triangles, counter-clockwise seen from outside: (first, second, axis) turns the other way for y.
+std::array<int, 6> faceTriangleCorners(int face)
+{
+    const bool forwards = (face / 2 == 1) != (face % 2 == 1);
+    const int quad[4] = {0, forwards ? 1 : 2, 3, forwards ? 2 : 1};
+    return {quad[0], quad[1], quad[2], quad[0], quad[2], quad[3]};
+}
+
+// A corner of the face of the box from low to high.
+Vector3f faceCorner(const Vector3f& low, const Vector3f& high, int face, int corner)
+{
+    const int axis = face / 2;
+    const int firstAxis = axis == 0 ? 1 : 0;
+    const int secondAxis = axis == 2 ? 1 : 2;
+    Vector3f position;
+    setComponent(position, axis, componentOf(face % 2 == 1 ? high : low, axis));
+    setComponent(position, firstAxis, componentOf((corner & 1) != 0 ? high : low, firstAxis));
+    setComponent(position, secondAxis, componentOf((corner & 2) != 0 ? high : low, secondAxis));
+    return position;
 }
 
 } // namespace
@@ -155,6 +178,7 @@ void DiceColumns::gather(const std::vector<DrawableObject*>& list, std::vector<D
                                   {foot.x, foot.y, foot.z},
                                   candidates[last].y,
                                   static_cast<std::uint32_t>(last - first + 1),
+                                  static_cast<std::uint32_t>(first),
                                   0.0f});
             for (std::size_t i = first; i <= last; ++i) {
                 inColumn[candidates[i].index] = true;
@@ -181,22 +205,12 @@ void DiceColumns::appendBox(const Column& column, std::vector<float>& out) const
     const auto copiesHigh = static_cast<float>(column.count);
     for (int face = 0; face < texturedBoxFaces; ++face) {
         const int axis = face / 2;
-        const int side = face % 2;
-        const int firstAxis = axis == 0 ? 1 : 0;
-        const int secondAxis = axis == 2 ? 1 : 2;
         // Which corner bit runs up the column (none on the top and the foot).
-        const int upBit = axis == 1 ? 0 : (firstAxis == 1 ? 1 : 2);
+        const int upBit = axis == 1 ? 0 : (axis == 0 ? 1 : 2);
         Vector3f normal;
-        setComponent(normal, axis, side == 1 ? 1.0f : -1.0f);
-        // Counter-clockwise seen from outside: (first, second, axis) turns the other way for y.
-        const bool forwards = (axis == 1) != (side == 1);
-        const int quad[4] = {0, forwards ? 1 : 2, 3, forwards ? 2 : 1};
-        const int corners[6] = {quad[0], quad[1], quad[2], quad[0], quad[2], quad[3]};
-        for (const int corner : corners) {
-            Vector3f position;
-            setComponent(position, axis, componentOf(side == 1 ? high : low, axis));
-            setComponent(position, firstAxis, componentOf((corner & 1) != 0 ? high : low, firstAxis));
-            setComponent(position, secondAxis, componentOf((corner & 2) != 0 ? high : low, secondAxis));
+        setComponent(normal, axis, face % 2 == 1 ? 1.0f : -1.0f);
+        for (const int corner : faceTriangleCorners(face)) {
+            const Vector3f position = faceCorner(low, high, face, corner);
             const TexturePoint base =
                 box.faceCorners[static_cast<std::size_t>(face)][static_cast<std::size_t>(corner & ~upBit)];
             TexturePoint step;
@@ -210,6 +224,69 @@ void DiceColumns::appendBox(const Column& column, std::vector<float>& out) const
             out.insert(out.end(), {base.s, base.t, normal.x, normal.y, normal.z, position.x, position.y,
                                    position.z, step.s, step.t, counted});
         }
+    }
+}
+
+void DiceColumns::appendDepthBox(const Column& column, std::vector<float>& out) const
+{
+    const Kind& kind = kinds[column.kind];
+    const TexturedBox& box = *kind.box;
+    const auto append = [&out](const Vector3f& low, const Vector3f& high, int face) {
+        for (const int corner : faceTriangleCorners(face)) {
+            const Vector3f position = faceCorner(low, high, face, corner);
+            out.insert(out.end(), {position.x, position.y, position.z});
+        }
+    };
+    const Vector3f low{column.foot.x + kind.scale.x * box.min.x, column.foot.y + kind.scale.y * box.min.y,
+                       column.foot.z + kind.scale.z * box.min.z};
+    const Vector3f high{column.foot.x + kind.scale.x * box.max.x, column.topY + kind.scale.y * box.max.y,
+                        column.foot.z + kind.scale.z * box.max.z};
+    for (const int side : {0, 1, 4, 5}) {
+        append(low, high, side);
+    }
+    // Every copy's own foot and top: where two copies meet, the face of one that the light sees from
+    // behind is what the depth texture keeps there.
+    for (std::uint32_t i = 0; i < column.count; ++i) {
+        const float y = candidates[column.firstCopy + i].y;
+        const Vector3f copyLow{low.x, y + kind.scale.y * box.min.y, low.z};
+        const Vector3f copyHigh{high.x, y + kind.scale.y * box.max.y, high.z};
+        append(copyLow, copyHigh, 2);
+        append(copyLow, copyHigh, 3);
+    }
+}
+
+void DiceColumns::drawDepth()
+{
+    if (columnList.empty()) {
+        return;
+    }
+    vertices.clear();
+    for (const Column& column : columnList) {
+        appendDepthBox(column, vertices);
+    }
+    upload();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 3 * sizeof(float), nullptr);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size() / 3));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    columnList.clear();
+}
+
+void DiceColumns::upload()
+{
+    if (vertexBuffer == 0) {
+        glGenBuffersARB(1, &vertexBuffer);
+    }
+    const std::size_t bytes = vertices.size() * sizeof(float);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertexBuffer);
+    // The buffer only grows; the driver has taken the vertices of earlier draws by the time they return.
+    if (bytes > vertexBufferBytes) {
+        vertexBufferBytes = bytes;
+        glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(bytes), vertices.data(),
+                        GL_STREAM_DRAW_ARB);
+    } else {
+        glBufferSubDataARB(GL_ARRAY_BUFFER_ARB, 0, static_cast<GLsizeiptrARB>(bytes), vertices.data());
     }
 }
 
@@ -230,18 +307,7 @@ void DiceColumns::draw(unsigned program, Vector3f eye, bool cullBackFaces)
         appendBox(column, vertices);
     }
 
-    if (vertexBuffer == 0) {
-        glGenBuffersARB(1, &vertexBuffer);
-    }
-    const std::size_t bytes = vertices.size() * sizeof(float);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertexBuffer);
-    if (bytes > vertexBufferBytes) {
-        vertexBufferBytes = bytes;
-        glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(bytes), vertices.data(),
-                        GL_STREAM_DRAW_ARB);
-    } else {
-        glBufferSubDataARB(GL_ARRAY_BUFFER_ARB, 0, static_cast<GLsizeiptrARB>(bytes), vertices.data());
-    }
+    upload();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glClientActiveTexture(GL_TEXTURE1);

@@ -39,6 +39,11 @@ class DiceColumns {
     // sets them; with cullBackFaces their back faces are not drawn. Then forgets them.
     void draw(unsigned program, Vector3f eye, bool cullBackFaces);
 
+    // Draws the gathered columns into the depth buffer under no program (the depth passes): each
+    // column's four sides as one face each, and every copy's own top and foot, then forgets them. The
+    // pass's culling decides which faces count, as for the copies drawn on their own.
+    void drawDepth();
+
     // What the last gather found: its columns and the copies in them.
     std::size_t columns() const { return columnList.size(); }
     std::size_t copiesInColumns() const { return copies; }
@@ -64,7 +69,8 @@ class DiceColumns {
         Vector3f foot;     // the lowest copy's place
         float topY = 0.0f; // the top copy's place
         std::uint32_t count = 0;
-        float distance = 0.0f; // squared, from the eye, for the order of drawing
+        std::uint32_t firstCopy = 0; // the lowest copy among the gathered candidates, sorted
+        float distance = 0.0f;       // squared, from the eye, for the order of drawing
     };
 
     // The kind of a model that may stand in a column, or -1.
@@ -73,6 +79,10 @@ class DiceColumns {
     bool samplesOneLevel(unsigned texture);
     // Writes the column's twelve triangles into `vertices`.
     void appendBox(const Column& column, std::vector<float>& vertices) const;
+    // Writes the column's sides and its copies' tops and feet, positions only.
+    void appendDepthBox(const Column& column, std::vector<float>& vertices) const;
+    // Puts `vertices` into the column buffer, which stays bound.
+    void upload();
 
     std::vector<Kind> kinds;
     std::vector<std::pair<unsigned, bool>> textureChecks; // texture name, samples one level

@@ -162,7 +162,7 @@ void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector
 {
     const RenderSettings& settings = RenderSettings::instance();
     record.begin(light.depthTexture, light.shadowMapSize(), light.lightProjection, light.lightView,
-                 settings.renderMode, settings.wireframe, instanced->available());
+                 settings.renderMode, settings.wireframe, instanced->available(), stacksColumns());
     for (DrawableObject* object : casters) {
         if (object->drawsOnlyItsModel()) {
             record.add(object->model()->mesh);
@@ -174,7 +174,13 @@ void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector
 
 void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& casters)
 {
-    for (DrawableObject* object : casters) {
+    const bool inColumns = stacksColumns();
+    const std::vector<DrawableObject*>* single = &casters;
+    if (inColumns) {
+        columns->gather(casters, unstacked);
+        single = &unstacked;
+    }
+    for (DrawableObject* object : *single) {
         Model& model = *object->model();
         // Only closed meshes: the depth program places an instance's vertices along another path than
         // the plain draw, a last bit apart, and a mesh that is not closed can have faces in the depth
@@ -186,6 +192,9 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
         }
     }
     instanced->drawDepth();
+    if (inColumns) {
+        columns->drawDepth();
+    }
 }
 
 void SceneRenderer::collectShown(std::vector<DrawableObject*>& shown) const
@@ -200,11 +209,16 @@ void SceneRenderer::collectShown(std::vector<DrawableObject*>& shown) const
     }
 }
 
-unsigned SceneRenderer::columnVariantOf(unsigned program) const
+bool SceneRenderer::stacksColumns() const
 {
     // As instancing, not in wireframe, where the copies' shared edges show.
     const RenderSettings& settings = RenderSettings::instance();
-    if (!stackColumns || exact || settings.renderMode != VBO || settings.wireframe || program == 0) {
+    return stackColumns && !exact && settings.renderMode == VBO && !settings.wireframe;
+}
+
+unsigned SceneRenderer::columnVariantOf(unsigned program) const
+{
+    if (!stacksColumns() || program == 0) {
         return 0;
     }
     if (shadowProgram && program == shadowProgram->programId) {

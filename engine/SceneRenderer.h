@@ -106,6 +106,8 @@ class SceneRenderer {
     bool batches(const DrawableObject& object) const;
     // Whether the program has the instance attributes bound (the shadow program and its spotless variant).
     bool drawsInstancesUnder(unsigned program) const;
+    // Whether copies resting on one another are drawn as columns in this frame's passes.
+    bool stacksColumns() const;
     // The program's variant for columns of copies (0 when the program has none or columns are off now).
     unsigned columnVariantOf(unsigned program) const;
     // The objects the camera pass draws, in list order: all, or those in view while culling is on.
