@@ -7,9 +7,10 @@
 #
 # 1. Side by side, ALTERNATIONS times in turn: the renderer's floor (kubora-floor: one window-covering
 #    quad through the game's shadow program, nothing else drawn), then a fresh game at its start
-#    scene, idle and with the camera orbiting every frame (a right-button drag held and moved to and
-#    fro; idle first in odd runs, orbiting first in even ones). Printed with the ratios start/floor
-#    and orbiting/idle (of frames per second), and their medians.
+#    scene, idle, with the camera orbiting every frame (a right-button drag held and moved to and fro;
+#    idle first in odd runs, orbiting first in even ones) and with the spot light following the pointer
+#    (the pointer swept to and fro across the board's tiles, no button held). Printed with the ratios
+#    start/floor, orbiting/idle and hovering/idle (of frames per second), and their medians.
 # 2. A real match: the start scene, then every CHECK_EVERY ended turns (space pressed through xdotool
 #    every SPACE_EVERY seconds, which leaves each computer player its first move of the turn) up to
 #    TURNS, the first full board on the way, and last a stretch after the last turn in which space is
@@ -27,6 +28,8 @@
 # ORBIT_EVERY (seconds between steps, 0.01: more steps than frames, so every frame moves), ORBIT_SWING
 # (pixels each way, 24: a drag across the window turns the camera once around, so about 8 degrees, and
 # the view stays the start scene's; wide swings turn the board out of view and read as a faster frame),
+# HOVER_STEP (pixels a step, 6), HOVER_EVERY (seconds between steps, 0.02), HOVER_SWING (pixels each way,
+# 240: across several tiles, so the hovered tile, and with it the spot light, changes every few frames),
 # WARM_UP (2 s, for llvmpipe's first shader compilations), FLOOR_BINARY (kubora-floor beside the binary).
 #
 # Dice and tiles are counted by reading the running process through gdb (needs the binary's debug
@@ -48,6 +51,9 @@ finalSeconds=${FINAL_SECONDS:-15}
 orbitStep=${ORBIT_STEP:-1}
 orbitSwing=${ORBIT_SWING:-24}
 orbitEvery=${ORBIT_EVERY:-0.01}
+hoverStep=${HOVER_STEP:-6}
+hoverSwing=${HOVER_SWING:-240}
+hoverEvery=${HOVER_EVERY:-0.02}
 warmUp=${WARM_UP:-2}
 
 fail() {
@@ -70,11 +76,14 @@ positiveWhole CHECK_EVERY "$checkEvery"
 positiveWhole ALTERNATIONS "$alternations"
 positiveWhole ORBIT_STEP "$orbitStep"
 positiveWhole ORBIT_SWING "$orbitSwing"
+positiveWhole HOVER_STEP "$hoverStep"
+positiveWhole HOVER_SWING "$hoverSwing"
 seconds SPACE_EVERY "$spaceEvery"
 seconds SAMPLE_SECONDS "$sampleSeconds"
 seconds FINAL_SPACE_EVERY "$finalSpaceEvery"
 seconds FINAL_SECONDS "$finalSeconds"
 seconds ORBIT_EVERY "$orbitEvery"
+seconds HOVER_EVERY "$hoverEvery"
 seconds WARM_UP "$warmUp"
 
 for tool in Xvfb xdotool import gdb; do
@@ -180,6 +189,27 @@ startOrbiting() {
   mover=$!
 }
 
+# The pointer swept to and fro over the board with no button held, in one xdotool process: the hovered
+# tile changes every few frames, and the spot light follows it.
+startHovering() {
+  local stepsEachWay steps chain=() step direction=1
+  stepsEachWay=$(((hoverSwing + hoverStep - 1) / hoverStep))
+  steps=$(awk -v s="$sampleSeconds" -v e="$hoverEvery" 'BEGIN { print int((s + 2) / e) + 1 }')
+  for ((step = 0; step < steps; step++)); do
+    [ $((step % stepsEachWay)) -eq 0 ] && [ "$step" -gt 0 ] && direction=$((-direction))
+    chain+=(mousemove_relative -- $((direction * hoverStep)) 0 sleep "$hoverEvery")
+  done
+  xdotool "${chain[@]}" >/dev/null 2>&1 &
+  mover=$!
+}
+
+stopHovering() {
+  kill "$mover" 2>/dev/null || true
+  wait "$mover" 2>/dev/null || true
+  mover=""
+  pointAtCentre
+}
+
 stopOrbiting() {
   kill "$mover" 2>/dev/null || true
   wait "$mover" 2>/dev/null || true
@@ -190,12 +220,13 @@ stopOrbiting() {
 echo "measure-fps: $binary ${mode:-(vertex buffers)} beside $floorBinary, 1024x768 on $DISPLAY, work folder $work"
 echo "load at start: $(load)"
 echo
-echo "Side by side, alternating: the floor, the start scene idle and the start scene orbiting (fps over ${sampleSeconds} s; median / p99 / worst frame in ms)"
+echo "Side by side, alternating: the floor, the start scene idle, orbiting and hovering (fps over ${sampleSeconds} s; median / p99 / worst frame in ms)"
 echo
-echo "| run | floor fps | floor frames | start idle fps | idle frames | start orbiting fps | orbiting frames | start / floor | orbiting / idle | load |"
-echo "|---|---|---|---|---|---|---|---|---|---|"
+echo "| run | floor fps | floor frames | start idle fps | idle frames | start orbiting fps | orbiting frames | start hovering fps | hovering frames | start / floor | orbiting / idle | hovering / idle | load |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|"
 startRatios=()
 movingRatios=()
+hoverRatios=()
 floorMedians=()
 floorP99s=()
 floorWorsts=()
@@ -222,6 +253,10 @@ for ((run = 1; run <= alternations; run++)); do
   sleep 0.5 # the first moves turn the view before the sample begins
   read -r movingFps movingMedian movingP99 movingWorst <<<"$(sampleFrames "$sampleSeconds")"
   stopOrbiting
+  startHovering
+  sleep 0.5
+  read -r hoverFps hoverMedian hoverP99 hoverWorst <<<"$(sampleFrames "$sampleSeconds")"
+  stopHovering
   if ((run % 2 == 0)); then
     read -r idleFps idleMedian idleP99 idleWorst <<<"$(sampleFrames "$sampleSeconds")"
   fi
@@ -229,11 +264,14 @@ for ((run = 1; run <= alternations; run++)); do
 
   startRatios+=("$(ratio "$idleFps" "$floorFps")")
   movingRatios+=("$(ratio "$movingFps" "$idleFps")")
-  printf '| %s | %s | %s / %s / %s | %s | %s / %s / %s | %s | %s / %s / %s | %s | %s | %s |\n' "$run" \
-    "$floorFps" "$floorMedian" "$floorP99" "$floorWorst" "$idleFps" "$idleMedian" "$idleP99" "$idleWorst" \
-    "$movingFps" "$movingMedian" "$movingP99" "$movingWorst" "${startRatios[-1]}" "${movingRatios[-1]}" "$(load)"
+  hoverRatios+=("$(ratio "$hoverFps" "$idleFps")")
+  printf '| %s | %s | %s / %s / %s | %s | %s / %s / %s | %s | %s / %s / %s | %s | %s / %s / %s | %s | %s | %s | %s |\n' \
+    "$run" "$floorFps" "$floorMedian" "$floorP99" "$floorWorst" "$idleFps" "$idleMedian" "$idleP99" "$idleWorst" \
+    "$movingFps" "$movingMedian" "$movingP99" "$movingWorst" "$hoverFps" "$hoverMedian" "$hoverP99" "$hoverWorst" \
+    "${startRatios[-1]}" "${movingRatios[-1]}" "${hoverRatios[-1]}" "$(load)"
 done
-printf '| median | | | | | | | %s | %s | |\n' "$(median "${startRatios[@]}")" "$(median "${movingRatios[@]}")"
+printf '| median | | | | | | | | | %s | %s | %s | |\n' "$(median "${startRatios[@]}")" "$(median "${movingRatios[@]}")" \
+  "$(median "${hoverRatios[@]}")"
 echo
 floorFrames="$(median "${floorMedians[@]}") / $(median "${floorP99s[@]}") / $(median "${floorWorsts[@]}")"
 
