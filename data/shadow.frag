@@ -62,8 +62,9 @@ void main()
 #endif
 
 #ifdef DICE_COLUMNS
-    // The coordinate the copy under this fragment is drawn with. The die textures are sampled without
-    // mipmaps (the renderer checks), so the jump of fract() between two copies picks no other level.
+    // The coordinate the copy under this fragment is drawn with. Columns are drawn only with textures
+    // sampled without mipmaps and by one filter (the renderer checks), so the jump of fract() between
+    // two copies picks no other level or filter.
     vec4 texel = texture2D(colourMap, colourCoord + fract(copyRepeat.z) * copyRepeat.xy);
 #else
     vec4 texel = texture2D(colourMap, colourCoord);
