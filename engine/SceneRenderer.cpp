@@ -44,7 +44,7 @@ bool bindInstanceAttributes(GLuint program, const InstancedBatches& instanced)
 
 } // namespace
 
-SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
+SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sceneCamera)
 {
     shadowProgram =
         std::make_unique<ShaderProgram>(dataFile("shadow.vert"), "shadow", dataFile("shadow.frag"));
@@ -71,7 +71,9 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
         }
         glUseProgram(0);
     }
-    skyBox = std::make_unique<SkyBox>();
+    if (backdrop == Backdrop::SkyBox) {
+        skyBox = std::make_unique<SkyBox>();
+    }
 }
 
 SceneRenderer::~SceneRenderer() = default;

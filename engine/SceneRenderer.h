@@ -21,9 +21,13 @@ class SkyBox;
 class SpotLightSource;
 struct Matrix4f;
 
+// What the frame shows where no object is: the game's sky box, or the colour the frame is cleared to
+// (kubora-view, which needs neither the sky's files nor its busy picture behind a model).
+enum class Backdrop { SkyBox, ClearColour };
+
 class SceneRenderer {
   public:
-    explicit SceneRenderer(Camera* camera);
+    explicit SceneRenderer(Camera* camera, Backdrop backdrop = Backdrop::SkyBox);
     ~SceneRenderer();
     SceneRenderer(const SceneRenderer&) = delete;
     SceneRenderer& operator=(const SceneRenderer&) = delete;
