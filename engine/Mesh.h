@@ -39,7 +39,8 @@ struct Mesh {
     SharedList<Triangle> triangles;
     unsigned vertexBuffer = 0;
     unsigned displayList = 0;
-    // The triangles enclose a solid with their fronts outwards: their back faces never show.
+    // Every connected part of the triangles encloses a solid with its fronts outwards: their back faces
+    // never show.
     bool closed = false;
     MeshRotation rotation;
     Vector3f scale{1.0f, 1.0f, 1.0f};
