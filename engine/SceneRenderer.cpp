@@ -117,7 +117,8 @@ void SceneRenderer::collectShadowCasters(const Frustum& lightView,
     // nothing then, and everything is drawn.
     const bool usable = !exact && lightView.nearDistance < lightView.farDistance;
     for (DrawableObject* object : objects) {
-        if (usable && lightView.outsideSides(object->model()->drawnBounds())) {
+        // What an object draws beyond its model has no bounds to test: it is always drawn.
+        if (usable && object->drawsOnlyItsModel() && lightView.outsideSides(object->model()->drawnBounds())) {
             continue;
         }
         casters.push_back(object);

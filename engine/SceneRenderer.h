@@ -39,7 +39,8 @@ class SceneRenderer {
     // Draws every object in list order, skipping those outside the view while culling is on.
     void drawObjects();
     // The objects, in list order, that can reach a depth texture seen through the light's frustum:
-    // culled by the light's sides, whatever the camera sees.
+    // culled by the light's sides, whatever the camera sees. An object that draws more than its model
+    // is never culled.
     void collectShadowCasters(const Frustum& lightView, std::vector<DrawableObject*>& casters) const;
     // Records what a depth pass of these casters through these light matrices would draw.
     void recordShadowPass(const Matrix4f& lightProjection, const Matrix4f& lightView,
@@ -106,7 +107,7 @@ class SceneRenderer {
     // rectangle where it can change a pixel and the spotless variant everywhere else.
     void drawCameraPassWithSpotWhereItShows(unsigned program);
     // Where the spot light's share can show among this frame's shown objects; for a rectangle, also
-    // gathers the objects in its reach.
+    // gathers the objects in its reach. Everywhere when any shown object draws more than its model.
     SpotShading spotReachInView(const SpotLightSource& spot);
 
     std::unique_ptr<InstancedBatches> instanced;

@@ -79,6 +79,11 @@ SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource&
     bool boundedSpecular = true;
     shownBounds.clear();
     for (DrawableObject* object : shown) {
+        if (!object->drawsOnlyItsModel()) {
+            // What it draws beyond its model has no bounds to test against the reach, as the depth
+            // texture reuse knows: the whole window is shaded with the spot light.
+            return {SpotShading::Everywhere, {}, 0};
+        }
         const Model& model = *object->model();
         const BoundingBox& drawn = shownBounds.emplace_back(model.drawnBounds());
         scene.min = {std::min(scene.min.x, drawn.min.x), std::min(scene.min.y, drawn.min.y),

@@ -6,19 +6,18 @@
 // The bound. Compare the frame pixel by pixel with the exact frame; a pixel's difference is the
 // largest difference of its three 8-bit channels.
 // - Reuse of depth textures (PictureBound::identical): no pixel differs at all.
-// - Every shortcut (PictureBound::shortcuts): any pixel may differ by one level. A pixel that differs
-//   by more is a moved edge pixel when the frame's colour there lies, channel by channel and give or
-//   take one level, between the smallest and the largest value among the 3 x 3 pixels around the same
-//   place in the exact frame: the frame shows there only what the exact frame shows within a pixel, as
-//   where a back face and a front face share an edge (culling: the exact frame may show the back face,
-//   a colour seen nowhere else), where the instanced transform rounds an edge onto the next pixel, and
-//   where the spot pass's pull swaps two touching surfaces. Every pixel that differs by more than one
-//   level must be a moved edge pixel, and there may be at most 0.1 % of the covered pixels (rounded
-//   down) of them. Covered pixels are those where the exact frame's depth buffer holds less than the far
-//   depth 1.0: where the scene drew a surface, not the sky or the background.
-// So a die face that lost its spot light, a part drawn hollow, a missing shadow or a single wrong pixel
-// fails: away from edges the 3 x 3 pixels around differ by a level or two, and the wrong colour lies
-// outside them.
+// - Every shortcut (PictureBound::shortcuts): any pixel may differ by one level. The pixels that differ
+//   by more must be moved edge pixels: lines one pixel wide, so that no 2 x 2 square of pixels that all
+//   differ by more than one level holds any of them. Each of the shortcuts moves an edge by less than a
+//   pixel, if at all: where a back face and a front face share an edge (culling; the exact frame may
+//   show there a back face whose colour shows nowhere else), where the instanced transform rounds an
+//   edge onto the next pixel, and where the spot pass's pull swaps two touching surfaces (the frame may
+//   show there a surface hidden everywhere around). There may be at most 0.1 % of the covered pixels
+//   (rounded down) of them. Covered pixels are those where the exact frame's depth buffer holds less
+//   than the far depth 1.0: where the scene drew a surface, not the sky or the background.
+// So a die face that lost its spot light, a part drawn hollow or a missing shadow fails as soon as it
+// is two pixels wide and two high, and a scattering of wrong pixels fails when there are more of them
+// than the share.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -42,7 +41,7 @@ Frame readFrame(int width, int height);
 
 enum class PictureBound {
     identical, // no pixel differs
-    shortcuts, // one level anywhere; beyond that only moved edge pixels, at most 0.1 % of the covered
+    shortcuts, // one level anywhere; beyond that only lines one pixel wide, at most 0.1 % of the covered
 };
 
 // What a comparison found.
