@@ -111,6 +111,7 @@ void InstancedBatches::add(const Model& model)
     if (batch.instances.empty()) {
         inUse.push_back(index);
     }
+    batch.idleFrames = 0;
     const Vector3f& place = model.mesh.translation;
     const Vector3f& size = model.mesh.scale;
     batch.mirrored = batch.mirrored || size.x * size.y * size.z <= 0.0f;
@@ -205,6 +206,14 @@ void InstancedBatches::empty()
         batches[index].mirrored = false;
     }
     inUse.clear();
+}
+
+void InstancedBatches::endFrame()
+{
+    if (!inUse.empty()) {
+        return; // a pass still holds instances (never at the end of a frame): keep the indices valid
+    }
+    std::erase_if(batches, [](Batch& batch) { return ++batch.idleFrames > framesKept; });
 }
 
 void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int sizeLocation)

@@ -40,6 +40,14 @@ class InstancedBatches {
     // Draws every batch into the depth buffer only, under the batches' own depth program, then
     // empties them. No program is current afterwards.
     void drawDepth();
+    // Ends a frame: a batch that no instance used in the last framesKept frames is released. A tile's
+    // colour comes back from a selection only up to float rounding, so each click can make a batch
+    // of a colour that never comes again.
+    void endFrame();
+    // The batches kept, in use or not.
+    std::size_t batchCount() const { return batches.size(); }
+
+    static constexpr unsigned framesKept = 8;
 
   private:
     struct Batch {
@@ -51,6 +59,7 @@ class InstancedBatches {
         bool mirrored = false; // a copy in this pass is scaled to its mirror image, which turns its faces
         std::vector<float> instances;  // per instance: x, y, z, 0 (an instance), size x, y, z
         std::size_t firstInstance = 0; // where its instances start in the uploaded buffer
+        unsigned idleFrames = 0;       // frames ended since an instance last used it
     };
     // Puts the instances of the batches in use into the instance buffer, one after the other.
     void upload();
@@ -58,8 +67,9 @@ class InstancedBatches {
     void empty();
     void drawBatch(const Batch& batch, int placeLocation, int sizeLocation);
 
-    // Every batch made so far (a handful: one per mesh, texture and material), kept with their storage
-    // so that no pass allocates; `inUse` lists those with instances in this pass, in the order added.
+    // The batches used in the last frames (a handful: one per mesh, texture and material), kept with
+    // their storage so that no pass allocates; `inUse` lists those with instances in this pass, in the
+    // order added.
     std::vector<Batch> batches;
     std::vector<std::size_t> inUse;
     std::vector<float> staging;

@@ -72,6 +72,11 @@ std::string meshCacheKey(const ColladaDocument& document);
 // empty mesh); Immediate and DisplayList: the triangle list and a display list.
 Mesh buildMesh(const ColladaDocument& document);
 
+// How many times triangles have been recorded into a GL buffer or display list in this process, by
+// compileDisplayList and fillVertexBuffer: a recording made again may keep or reuse a name, so whoever
+// keeps what a recording drew compares this count too.
+std::uint64_t geometryRecordings();
+
 // Records the triangles into the mesh's display list (allocating one name when it has none).
 void compileDisplayList(Mesh& mesh);
 

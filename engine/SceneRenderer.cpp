@@ -13,6 +13,7 @@
 #include "engine/DrawableObject.h"
 #include "engine/Frustum.h"
 #include "engine/InstancedBatches.h"
+#include "engine/LightSource.h"
 #include "engine/Model.h"
 #include "engine/SelectableObject.h"
 #include "engine/ShaderProgram.h"
@@ -125,12 +126,12 @@ void SceneRenderer::collectShadowCasters(const Frustum& lightView,
     }
 }
 
-void SceneRenderer::recordShadowPass(const Matrix4f& lightProjection, const Matrix4f& lightView,
-                                     const std::vector<DrawableObject*>& casters,
+void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector<DrawableObject*>& casters,
                                      DepthPassRecord& record) const
 {
     const RenderSettings& settings = RenderSettings::instance();
-    record.begin(lightProjection, lightView, settings.renderMode, settings.wireframe, instanced->available());
+    record.begin(light.depthTexture, light.shadowMapSize(), light.lightProjection, light.lightView,
+                 settings.renderMode, settings.wireframe, instanced->available());
     for (DrawableObject* object : casters) {
         if (object->drawsOnlyItsModel()) {
             record.add(object->model()->mesh);

@@ -19,7 +19,6 @@ class SelectableObject;
 class ShaderProgram;
 class SkyBox;
 class SpotLightSource;
-struct Matrix4f;
 
 // What the frame shows where no object is: the game's sky box, or the colour the frame is cleared to
 // (kubora-view, which needs neither the sky's files nor its busy picture behind a model).
@@ -42,9 +41,10 @@ class SceneRenderer {
     // culled by the light's sides, whatever the camera sees. An object that draws more than its model
     // is never culled.
     void collectShadowCasters(const Frustum& lightView, std::vector<DrawableObject*>& casters) const;
-    // Records what a depth pass of these casters through these light matrices would draw.
-    void recordShadowPass(const Matrix4f& lightProjection, const Matrix4f& lightView,
-                          const std::vector<DrawableObject*>& casters, DepthPassRecord& record) const;
+    // Records what a depth pass of these casters would draw through the light's matrices into its
+    // depth texture.
+    void recordShadowPass(const LightSource& light, const std::vector<DrawableObject*>& casters,
+                          DepthPassRecord& record) const;
     // Draws the casters into the bound depth target (the shadow passes), the copies of one mesh together.
     void drawShadowCasters(const std::vector<DrawableObject*>& casters);
     // The camera pass under the current program: the picture of drawObjects, with the copies of one
@@ -84,6 +84,8 @@ class SceneRenderer {
     // and for kubora-view --exact). Frustum culling stays as the settings say. A shortcut added later
     // must be turned off here too.
     bool exact = false;
+    // The copies of one mesh gathered for drawing together.
+    const InstancedBatches& instancedBatches() const { return *instanced; }
     // Whether a light may keep its depth texture when its pass would draw the same again.
     bool reusesDepthTextures() const { return reuseDepthTextures && !exact; }
     // Where the last camera pass computed the spot light's share: the whole window, a rectangle of it

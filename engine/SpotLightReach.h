@@ -27,6 +27,16 @@ std::optional<float> spotReachCosine(float cutOffDegrees, float exponent, float 
 std::optional<BoundingBox> spotLitBox(Vector3f apex, Vector3f axis, float reachCosine,
                                       const BoundingBox& scene);
 
+// How far the spot light's pass is pulled towards the eye, in glPolygonOffset units: 2^-21 of the depth
+// range near its far end, eight of the smallest steps a 32-bit float holds there, where depth is
+// interpolated in floats whatever the buffer keeps. So rounding can never leave a pulled fragment level
+// with its unpulled depth, while only surfaces that all but touch can change places. A unit is the
+// buffer's own step: 2^-bits for a fixed-point buffer, so 2^(bits - 21) units, and no fewer than two
+// (a shallow buffer's steps are far coarser than the floats'); on a float buffer 2^(e - 23) for a
+// polygon whose largest depth has the exponent e, so eight units, 2^-21 near the far end and the same
+// eight float steps nearer.
+float spotPassPullUnits(bool floatDepth, int depthBits);
+
 // A rectangle of window pixels: x and y of the lower left corner, width and height.
 struct WindowRect {
     int x = 0;

@@ -2,11 +2,13 @@
 // board (corners, edges, middle) on a full board and on tall stacks, the frame stays within the picture
 // bound of the frame shaded everywhere by the full program, while the full program shades only a
 // rectangle of the window; and a frame with an object that draws more than its model has no split, and
-// that object casts its shadow wherever its model stands.
+// that object casts its shadow wherever its model stands; on a float depth buffer the split keeps within
+// the bound too.
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -24,7 +26,9 @@
 #include "game/Board.h"
 #include "game/BoardTile.h"
 #include "tests/support/AssembledApplication.h"
+#include "engine/ShadowMapping.h"
 #include "tests/support/GlTestContext.h"
+#include "tests/support/OffscreenFrame.h"
 #include "tests/support/QuarterBoard.h"
 #include "tests/support/PictureBound.h"
 
@@ -144,6 +148,54 @@ TEST(SpotLightSplit, AnObjectThatDrawsMoreThanItsModelMeansNoSplitAndAlwaysCasts
     EXPECT_TRUE(kubora::test::withinBound(exact, frame, kubora::test::PictureBound::shortcuts,
                                           "spot-light-split-draws-more.png"));
     renderer.removeObject(&die);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The camera pass of the frame just drawn, drawn again into the target (the frame's own passes end on
+// the window's framebuffer), with no sky behind it.
+kubora::test::Frame cameraPassInto(libkub::SceneRenderer& renderer,
+                                   const kubora::test::OffscreenFrame& target)
+{
+    renderer.render();
+    target.bind();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderer.drawLitCameraPass();
+    glUseProgram(0);
+    kubora::test::Frame frame = kubora::test::readFrame(target.width, target.height);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    return frame;
+}
+
+TEST(SpotLightSplit, OnAFloatDepthBufferStaysWithinTheBoundOfTheExactFrame)
+{
+    kubora::test::AssembledApplication application;
+    Kubora::onReshape(width, height);
+    libkub::SceneRenderer& renderer = *application->renderer;
+    renderer.hudElements.clear();
+    kubora::test::giveEachPlayerAQuarter(*application, 94);
+    application->camera->placeAt({-14.0f, 30.0f, -14.0f}, {10.0f, 8.0f, 10.0f});
+    libkub::SpotLightSource& spot = *application->spotLight;
+
+    const kubora::test::OffscreenFrame target(width, height, GL_DEPTH_COMPONENT32F);
+    ASSERT_TRUE(target.complete());
+    EXPECT_TRUE(libkub::drawsIntoFloatDepth());
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    EXPECT_FALSE(libkub::drawsIntoFloatDepth()) << "the window's depth buffer keeps fixed-point depth";
+
+    for (const auto& place : {std::array<int, 2>{3, 4}, {0, 0}, {5, 7}}) {
+        const libkub::Vector3f over =
+            application->board->tileAt(place[0], place[1])->model()->mesh.translation;
+        spot.position = {over.x, spot.position.g, over.z, 1.0f};
+        spot.direction = {0.0f, -1.0f, 0.0f};
+        renderer.exact = true;
+        const kubora::test::Frame exact = cameraPassInto(renderer, target);
+        renderer.exact = false;
+        const kubora::test::Frame frame = cameraPassInto(renderer, target);
+        EXPECT_EQ(renderer.spotShading.where, libkub::SceneRenderer::SpotShading::Rectangle);
+        EXPECT_TRUE(kubora::test::withinBound(exact, frame, kubora::test::PictureBound::shortcuts,
+                                              "spot-light-float-depth-" + std::to_string(place[0]) +
+                                                  std::to_string(place[1]) + ".png"));
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
