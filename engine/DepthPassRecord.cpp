@@ -7,11 +7,17 @@
 
 namespace libkub {
 
-void DepthPassRecord::begin(const Matrix4f& lightProjection, const Matrix4f& lightView,
-                            std::int32_t renderMode, bool wireframe, bool instancing)
+void DepthPassRecord::begin(unsigned depthTexture, int size, const Matrix4f& lightProjection,
+                            const Matrix4f& lightView, std::int32_t renderMode, bool wireframe,
+                            bool instancing)
 {
     repeatable = true;
     words.clear(); // keeps the capacity: a record is refilled every frame without allocating
+    const std::uint64_t recordings = geometryRecordings();
+    const std::uint32_t target[4] = {depthTexture, static_cast<std::uint32_t>(size),
+                                     static_cast<std::uint32_t>(recordings),
+                                     static_cast<std::uint32_t>(recordings >> 32)};
+    append(target, sizeof(target));
     append(lightProjection.data(), 16 * sizeof(float));
     append(lightView.data(), 16 * sizeof(float));
     const std::uint32_t switches[3] = {static_cast<std::uint32_t>(renderMode), wireframe ? 1u : 0u,

@@ -61,6 +61,12 @@ void LightSource::setupShadowMap(ShaderProgram* program, int index, Camera* scen
 
 void LightSource::createShadowTarget()
 {
+    // A target made again replaces the old one, which nothing else holds: the old names are released
+    // once the new ones exist (so the new ones differ), and the new texture holds no pass yet.
+    const GLuint oldTexture = depthTexture;
+    const GLuint oldFramebuffer = framebuffer;
+    framebuffer = 0;
+    drawnPass.reset();
     const int size = shadowMapSize();
     glGenTextures(1, &depthTexture);
     glBindTexture(GL_TEXTURE_2D, depthTexture);
@@ -87,6 +93,12 @@ void LightSource::createShadowTarget()
     glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_INTENSITY);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
     glBindTexture(GL_TEXTURE_2D, 0);
+    if (oldTexture != noDepthTexture) {
+        glDeleteTextures(1, &oldTexture);
+    }
+    if (oldFramebuffer != 0) {
+        glDeleteFramebuffersEXT(1, &oldFramebuffer);
+    }
 }
 
 void LightSource::composeLightMatrices(float fieldOfView, Vector3f target)
@@ -128,7 +140,7 @@ bool LightSource::renderShadowPass(SceneRenderer& renderer)
     // Culled by the light's own view, never by the camera's: an object outside the camera's view
     // still throws its shadow into it.
     renderer.collectShadowCasters(lightFrustum, casters);
-    renderer.recordShadowPass(lightProjection, lightView, casters, pendingPass);
+    renderer.recordShadowPass(*this, casters, pendingPass);
     if (renderer.reusesDepthTextures() && drawnPass && pendingPass == *drawnPass) {
         return false; // the same casters through the same light: the texture already holds this pass
     }

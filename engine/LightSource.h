@@ -23,6 +23,8 @@ class ShaderProgram;
 
 // The light number of a light the renderer could not number (a ninth and later light).
 inline constexpr GLenum noLightNumber = 0;
+// The depth texture name of a light before its first createShadowTarget.
+inline constexpr GLuint noDepthTexture = 0xFFFFFFFFu;
 
 class LightSource {
   public:
@@ -42,13 +44,15 @@ class LightSource {
 
     // One-time preparation: shadow target, matrices and the location of the sampler "shadowMap<index>".
     void setupShadowMap(ShaderProgram* program, int index, Camera* sceneCamera);
-    // A framebuffer object and the depth texture it renders into.
+    // A framebuffer object and the depth texture it renders into, both new: the old ones, if any, are
+    // deleted, and the next shadow pass is drawn whatever it draws.
     void createShadowTarget();
     // Copies the camera's projection and view, composed by GLU on the modelview stack.
     void computeCameraMatrices(const Camera& viewer);
     // Renders the depth of the renderer's objects that the light can see into the depth texture,
-    // unless the texture already holds exactly that (same light matrices, switches, and casters with
-    // the same geometry and placement) and the renderer reuses depth textures. Returns whether it drew.
+    // unless the texture already holds exactly that (an equal DepthPassRecord: the same texture, light
+    // matrices, switches, and casters with the same recordings and placement) and the renderer reuses
+    // depth textures. Returns whether it drew.
     bool renderShadowPass(SceneRenderer& renderer);
     // Loads the camera matrices and, on texture unit 1 + shadowIndex, the shadow texture matrix.
     void prepareCameraPass(const Camera& viewer);
@@ -60,7 +64,7 @@ class LightSource {
     Color4f diffuse{1.0f, 1.0f, 1.0f, 1.0f};
     Color4f specular{1.0f, 1.0f, 1.0f, 1.0f};
     GLenum lightNumber = noLightNumber; // GL_LIGHT0 + index, given by SceneRenderer::addLight
-    GLuint depthTexture = 0xFFFFFFFFu;  // all bits set until createShadowTarget
+    GLuint depthTexture = noDepthTexture;
     GLint shadowMapLocation = -1;
     GLuint framebuffer = 0;
     ShaderProgram* shadowProgram = nullptr; // owned by the renderer

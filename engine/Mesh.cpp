@@ -57,7 +57,18 @@ std::uint32_t trianglesOf(const PrimitiveGroup& group)
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(faceCount(group), (indexed + 2) / 3));
 }
 
+std::uint64_t& recordingCount()
+{
+    static std::uint64_t count = 0;
+    return count;
+}
+
 } // namespace
+
+std::uint64_t geometryRecordings()
+{
+    return recordingCount();
+}
 
 std::vector<Triangle> extractTriangles(const ColladaDocument& document, NormalOrigin* normals)
 {
@@ -172,6 +183,7 @@ void compileDisplayList(Mesh& mesh)
     if (mesh.displayList == 0) {
         mesh.displayList = glGenLists(1);
     }
+    ++recordingCount();
     glNewList(mesh.displayList, GL_COMPILE);
     glBegin(GL_TRIANGLES);
     for (const Triangle& triangle : mesh.triangles) {
@@ -204,6 +216,7 @@ void fillVertexBuffer(Mesh& mesh)
     const auto bytes = static_cast<GLsizeiptrARB>(interleaved.size() * sizeof(float));
 
     glGenBuffersARB(1, &mesh.vertexBuffer);
+    ++recordingCount();
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, mesh.vertexBuffer);
     glBufferDataARB(GL_ARRAY_BUFFER_ARB, bytes, nullptr, GL_STATIC_DRAW_ARB);
     if (bytes > 0) {

@@ -39,8 +39,12 @@ struct Mesh {
     SharedList<Triangle> triangles;
     unsigned vertexBuffer = 0;
     unsigned displayList = 0;
-    // The triangles enclose a solid with their fronts outwards: their back faces never show.
+    // Every connected part of the triangles encloses a solid with its fronts outwards: their back faces
+    // never show.
     bool closed = false;
+    // The three corners of every triangle carry one normal: no face is lit by a normal bent away from
+    // its own, so a normal a last bit off cannot turn a face from the lights.
+    bool flatNormals = false;
     MeshRotation rotation;
     Vector3f scale{1.0f, 1.0f, 1.0f};
     Vector3f translation{0.0f, 0.0f, 0.0f};
@@ -70,6 +74,11 @@ std::string meshCacheKey(const ColladaDocument& document);
 // buffer shared through the MeshCache under meshCacheKey (a document without geometry gives an
 // empty mesh); Immediate and DisplayList: the triangle list and a display list.
 Mesh buildMesh(const ColladaDocument& document);
+
+// How many times triangles have been recorded into a GL buffer or display list in this process, by
+// compileDisplayList and fillVertexBuffer: a recording made again may keep or reuse a name, so whoever
+// keeps what a recording drew compares this count too.
+std::uint64_t geometryRecordings();
 
 // Records the triangles into the mesh's display list (allocating one name when it has none).
 void compileDisplayList(Mesh& mesh);

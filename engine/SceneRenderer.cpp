@@ -13,6 +13,7 @@
 #include "engine/DrawableObject.h"
 #include "engine/Frustum.h"
 #include "engine/InstancedBatches.h"
+#include "engine/LightSource.h"
 #include "engine/Model.h"
 #include "engine/SelectableObject.h"
 #include "engine/ShaderProgram.h"
@@ -36,6 +37,10 @@ bool bindInstanceAttributes(GLuint program, const InstancedBatches& instanced)
     }
     glBindAttribLocation(program, instancePlaceLocation, "instancePlace");
     glBindAttribLocation(program, instanceSizeLocation, "instanceSize");
+    for (int column = 0; column < 4; ++column) {
+        glBindAttribLocation(program, static_cast<GLuint>(instanceModelviewLocation + column),
+                             ("instanceModelview" + std::to_string(column)).c_str());
+    }
     glLinkProgram(program);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -115,19 +120,20 @@ void SceneRenderer::collectShadowCasters(const Frustum& lightView,
     // nothing then, and everything is drawn.
     const bool usable = !exact && lightView.nearDistance < lightView.farDistance;
     for (DrawableObject* object : objects) {
-        if (usable && lightView.outsideSides(object->model()->drawnBounds())) {
+        // What an object draws beyond its model has no bounds to test: it is always drawn.
+        if (usable && object->drawsOnlyItsModel() && lightView.outsideSides(object->model()->drawnBounds())) {
             continue;
         }
         casters.push_back(object);
     }
 }
 
-void SceneRenderer::recordShadowPass(const Matrix4f& lightProjection, const Matrix4f& lightView,
-                                     const std::vector<DrawableObject*>& casters,
+void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector<DrawableObject*>& casters,
                                      DepthPassRecord& record) const
 {
     const RenderSettings& settings = RenderSettings::instance();
-    record.begin(lightProjection, lightView, settings.renderMode, settings.wireframe, instanced->available());
+    record.begin(light.depthTexture, light.shadowMapSize(), light.lightProjection, light.lightView,
+                 settings.renderMode, settings.wireframe, instanced->available());
     for (DrawableObject* object : casters) {
         if (object->drawsOnlyItsModel()) {
             record.add(object->model()->mesh);
@@ -141,7 +147,10 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
 {
     for (DrawableObject* object : casters) {
         Model& model = *object->model();
-        if (batches(*object) && InstancedBatches::batchable(model)) {
+        // Only closed meshes: the depth program places an instance's vertices along another path than
+        // the plain draw, a last bit apart, and a mesh that is not closed can have faces in the depth
+        // texture at the very depth they are lit at, where that last bit decides the shadow.
+        if (batches(*object) && InstancedBatches::batchable(model) && model.mesh.closed) {
             instanced->add(model);
         } else {
             object->draw();
@@ -198,7 +207,7 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool in
     for (DrawableObject* object : list) {
         Model& model = *object->model();
         if (batches(*object) && InstancedBatches::batchable(model)) {
-            instanced->add(model);
+            instanced->add(model, true);
         } else {
             alone.push_back(object);
         }

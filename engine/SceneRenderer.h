@@ -19,7 +19,6 @@ class SelectableObject;
 class ShaderProgram;
 class SkyBox;
 class SpotLightSource;
-struct Matrix4f;
 
 class SceneRenderer {
   public:
@@ -35,11 +34,13 @@ class SceneRenderer {
     // Draws every object in list order, skipping those outside the view while culling is on.
     void drawObjects();
     // The objects, in list order, that can reach a depth texture seen through the light's frustum:
-    // culled by the light's sides, whatever the camera sees.
+    // culled by the light's sides, whatever the camera sees. An object that draws more than its model
+    // is never culled.
     void collectShadowCasters(const Frustum& lightView, std::vector<DrawableObject*>& casters) const;
-    // Records what a depth pass of these casters through these light matrices would draw.
-    void recordShadowPass(const Matrix4f& lightProjection, const Matrix4f& lightView,
-                          const std::vector<DrawableObject*>& casters, DepthPassRecord& record) const;
+    // Records what a depth pass of these casters would draw through the light's matrices into its
+    // depth texture.
+    void recordShadowPass(const LightSource& light, const std::vector<DrawableObject*>& casters,
+                          DepthPassRecord& record) const;
     // Draws the casters into the bound depth target (the shadow passes), the copies of one mesh together.
     void drawShadowCasters(const std::vector<DrawableObject*>& casters);
     // The camera pass under the current program: the picture of drawObjects, with the copies of one
@@ -79,6 +80,8 @@ class SceneRenderer {
     // and for kubora-view --exact). Frustum culling stays as the settings say. A shortcut added later
     // must be turned off here too.
     bool exact = false;
+    // The copies of one mesh gathered for drawing together.
+    const InstancedBatches& instancedBatches() const { return *instanced; }
     // Whether a light may keep its depth texture when its pass would draw the same again.
     bool reusesDepthTextures() const { return reuseDepthTextures && !exact; }
     // Where the last camera pass computed the spot light's share: the whole window, a rectangle of it
@@ -102,7 +105,7 @@ class SceneRenderer {
     // rectangle where it can change a pixel and the spotless variant everywhere else.
     void drawCameraPassWithSpotWhereItShows(unsigned program);
     // Where the spot light's share can show among this frame's shown objects; for a rectangle, also
-    // gathers the objects in its reach.
+    // gathers the objects in its reach. Everywhere when any shown object draws more than its model.
     SpotShading spotReachInView(const SpotLightSource& spot);
 
     std::unique_ptr<InstancedBatches> instanced;

@@ -8,6 +8,7 @@
 #include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/Diagnostics.h"
+#include "engine/InstancedBatches.h"
 #include "engine/LightSource.h"
 #include "engine/ShaderProgram.h"
 #include "engine/ShadowMapping.h"
@@ -120,6 +121,7 @@ void SceneRenderer::render()
         skyBox->drawBehindScene();
     }
 
+    instanced->endFrame();
     pickTest();
     for (HUDElement* element : hudElements) {
         element->draw();

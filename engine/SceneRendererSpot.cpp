@@ -15,6 +15,7 @@
 #include "engine/Model.h"
 #include "engine/RenderSettings.h"
 #include "engine/ShaderProgram.h"
+#include "engine/ShadowMapping.h"
 #include "engine/SpotLightReach.h"
 #include "engine/SpotLightSource.h"
 
@@ -22,17 +23,13 @@ namespace libkub {
 
 namespace {
 
-// How far the spot light's pass is pulled towards the eye: 2^-21 of the depth range, eight of the
-// smallest steps a 32-bit float holds near the far end, where depth is interpolated in floats whatever
-// the buffer keeps. So rounding can never leave a pulled fragment level with its unpulled depth, while
-// only surfaces that all but touch can change places. Given to glPolygonOffset in units of the depth
-// buffer's own step, 2^-bits.
+// How far the spot light's pass is pulled towards the eye, in glPolygonOffset units, for the depth buffer
+// drawn into (see spotPassPullUnits).
 float spotPassPull()
 {
     GLint bits = 24;
     glGetIntegerv(GL_DEPTH_BITS, &bits);
-    // A shallow buffer's own steps are far coarser than the floats' and need no more than two.
-    return std::max(2.0f, std::ldexp(1.0f, std::clamp(static_cast<int>(bits), 16, 32) - 21));
+    return spotPassPullUnits(drawsIntoFloatDepth(), bits);
 }
 
 bool overlaps(const BoundingBox& a, const BoundingBox& b)
@@ -79,6 +76,11 @@ SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource&
     bool boundedSpecular = true;
     shownBounds.clear();
     for (DrawableObject* object : shown) {
+        if (!object->drawsOnlyItsModel()) {
+            // What it draws beyond its model has no bounds to test against the reach, as the depth
+            // texture reuse knows: the whole window is shaded with the spot light.
+            return {SpotShading::Everywhere, {}, 0};
+        }
         const Model& model = *object->model();
         const BoundingBox& drawn = shownBounds.emplace_back(model.drawnBounds());
         scene.min = {std::min(scene.min.x, drawn.min.x), std::min(scene.min.y, drawn.min.y),

@@ -96,4 +96,27 @@ bool framebufferObjectsAvailable()
            glCheckFramebufferStatusEXT != nullptr;
 }
 
+bool drawsIntoFloatDepth()
+{
+    if (!(GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object)) {
+        return false;
+    }
+    GLint bound = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    if (bound == 0 && !GLEW_VERSION_3_0) {
+        return false; // the window's buffers can be asked about from OpenGL 3.0 on
+    }
+    const GLenum attachment = bound == 0 ? GL_DEPTH : GL_DEPTH_ATTACHMENT;
+    GLint object = GL_NONE;
+    glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, attachment,
+                                          GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &object);
+    if (object == GL_NONE) {
+        return false;
+    }
+    GLint type = GL_NONE;
+    glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, attachment,
+                                          GL_FRAMEBUFFER_ATTACHMENT_COMPONENT_TYPE, &type);
+    return type == GL_FLOAT;
+}
+
 } // namespace libkub

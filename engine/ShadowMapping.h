@@ -22,4 +22,9 @@ void checkFramebufferStatus();
 // True when this context offers framebuffer objects (without them no shadow map can be rendered).
 bool framebufferObjectsAvailable();
 
+// Whether the depth buffer drawn into keeps floats: the component type of the bound draw framebuffer's
+// depth attachment (of the window's depth buffer when none is bound). Not its bit count: a 32-bit
+// buffer may hold fixed-point depth too. False when there is none or the driver cannot say.
+bool drawsIntoFloatDepth();
+
 } // namespace libkub

@@ -45,6 +45,14 @@ std::optional<float> spotReachCosine(float cutOffDegrees, float exponent, float 
     return static_cast<float>(std::max(cutOffCosine, falloffCosine));
 }
 
+float spotPassPullUnits(bool floatDepth, int depthBits)
+{
+    if (floatDepth) {
+        return 8.0f;
+    }
+    return std::max(2.0f, std::ldexp(1.0f, std::clamp(depthBits, 16, 32) - 21));
+}
+
 std::optional<BoundingBox> spotLitBox(Vector3f apex, Vector3f axis, float reachCosine,
                                       const BoundingBox& scene)
 {

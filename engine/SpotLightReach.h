@@ -3,11 +3,15 @@
 //   spot * lit * (diffuse * Ld * Md + specular * Ls * Ms),   spot = cos(angle off the axis)^exponent,
 // to a colour that the texture (at most 1) then scales and the framebuffer rounds to 1/255. With lit,
 // diffuse and specular at most 1, the share is at most cos^exponent * strongest, where strongest is the
-// largest channel of Ld * Md + Ls * Ms. Where that stays below a quarter of a colour level (1/1020;
-// half a level, 1/510, is the most a share can stay without moving any rounded channel, and the rest is
-// room for the shader's pow approximation), leaving the spot light out moves no pixel by more than one
-// level. For the game's spot light (exponent 36, white, materials up to white) that is beyond about 36
-// degrees off its axis: a cone much narrower than its 64-degree cut-off.
+// largest channel of Ld * Md + Ls * Ms. Where that stays below a quarter of a colour level (1/1020:
+// a share below one level moves a rounded channel by at most one level, whatever the channel held, and
+// the rest is room for the shader's pow approximation), leaving the spot light out moves no channel by
+// more than one level. For the game's spot light (exponent 36, white, materials up to white) that is
+// beyond about 36 degrees off its axis: a cone much narrower than its 64-degree cut-off.
+// That is all the reach promises. The frame draws the objects in reach first, pulled towards the eye by
+// spotPassPullUnits, and so where a surface in reach all but touches one out of it, the two can swap at
+// an edge pixel (by any amount): the tests hold the frame to tests/support/PictureBound.h, which allows
+// such pixels only in lines one pixel wide, at most 0.1 % of the covered ones.
 #include <optional>
 
 #include "engine/BoundingBox.h"
@@ -26,6 +30,16 @@ std::optional<float> spotReachCosine(float cutOffDegrees, float exponent, float 
 // apex along the unit axis, cut where it leaves the scene box). Nothing when the cone misses the box.
 std::optional<BoundingBox> spotLitBox(Vector3f apex, Vector3f axis, float reachCosine,
                                       const BoundingBox& scene);
+
+// How far the spot light's pass is pulled towards the eye, in glPolygonOffset units: 2^-21 of the depth
+// range near its far end, eight of the smallest steps a 32-bit float holds there, where depth is
+// interpolated in floats whatever the buffer keeps. So rounding can never leave a pulled fragment level
+// with its unpulled depth, while only surfaces that all but touch can change places. A unit is the
+// buffer's own step: 2^-bits for a fixed-point buffer, so 2^(bits - 21) units, and no fewer than two
+// (a shallow buffer's steps are far coarser than the floats'); on a float buffer 2^(e - 23) for a
+// polygon whose largest depth has the exponent e, so eight units, 2^-21 near the far end and the same
+// eight float steps nearer.
+float spotPassPullUnits(bool floatDepth, int depthBits);
 
 // A rectangle of window pixels: x and y of the lower left corner, width and height.
 struct WindowRect {

@@ -1,7 +1,8 @@
 // Depth textures reused while what their light sees stands still: through a sequence of frames of the
 // assembled game (idle, the spot light following the hover, a selection, dice gliding, a die added, dice
 // destroyed, the camera orbiting, wireframe), each frame equals the same frame drawn with every depth
-// pass redrawn, and a light's pass is skipped exactly when nothing it sees changed.
+// pass redrawn, and a light's pass is skipped exactly when nothing it sees changed; a new depth texture,
+// a changed size, or the tiles' geometry recorded again under the same name make the next pass run.
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -24,7 +25,12 @@
 #include "game/Player.h"
 #include "tests/support/AssembledApplication.h"
 #include "tests/support/GlTestContext.h"
-#include "tests/support/ReferencePicture.h"
+#include "collada/ColladaDocument.h"
+#include "engine/DataFolder.h"
+#include "engine/DepthPassRecord.h"
+#include "engine/Mesh.h"
+#include "engine/Model.h"
+#include "tests/support/PictureBound.h"
 
 namespace {
 
@@ -34,8 +40,15 @@ struct PassesDrawn {
     bool spot = false;
 };
 
+// Sets the render mode the scene's models are built for, before the application is assembled.
+struct BuiltFor {
+    explicit BuiltFor(libkub::RenderMode mode) { libkub::RenderSettings::instance().renderMode = mode; }
+};
+
 class DepthTextureReuse : public testing::Test {
   protected:
+    explicit DepthTextureReuse(libkub::RenderMode mode = libkub::VBO) : builtFor(mode) {}
+
     void SetUp() override
     {
         Kubora::setCalendarClock([] { return 7'000'000; });
@@ -46,6 +59,7 @@ class DepthTextureReuse : public testing::Test {
     void TearDown() override
     {
         libkub::RenderSettings::instance().wireframe = false;
+        libkub::RenderSettings::instance().renderMode = libkub::VBO;
         Kubora::setCalendarClock({});
     }
 
@@ -57,31 +71,35 @@ class DepthTextureReuse : public testing::Test {
         const std::uint64_t pointBefore = application->pointLight->depthPassesDrawn;
         const std::uint64_t spotBefore = application->spotLight->depthPassesDrawn;
         renderer.render();
-        const std::vector<std::uint8_t> reused = kubora::test::readFrameTopDown(width, height);
+        const kubora::test::Frame reused = kubora::test::readFrame(width, height);
         const PassesDrawn drawn{application->pointLight->depthPassesDrawn != pointBefore,
                                 application->spotLight->depthPassesDrawn != spotBefore};
 
         renderer.reuseDepthTextures = false;
         renderer.render();
-        const std::vector<std::uint8_t> redrawn = kubora::test::readFrameTopDown(width, height);
+        const kubora::test::Frame redrawn = kubora::test::readFrame(width, height);
         renderer.reuseDepthTextures = true;
 
-        std::size_t differing = 0;
-        for (std::size_t i = 0; i < reused.size(); i += 3) {
-            differing +=
-                reused[i] != redrawn[i] || reused[i + 1] != redrawn[i + 1] || reused[i + 2] != redrawn[i + 2]
-                    ? 1
-                    : 0;
-        }
-        EXPECT_EQ(differing, 0u) << step << ": pixels that differ from the frame with every pass redrawn";
+        EXPECT_TRUE(kubora::test::withinBound(redrawn, reused, kubora::test::PictureBound::identical,
+                                              "depth-texture-reuse.png"))
+            << step;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << step;
         return drawn;
+    }
+
+    // Both lights' passes reused: the state a planted stale texture would hide in.
+    void settle()
+    {
+        application->renderer->render();
+        const PassesDrawn drawn = expectFrameAsRedrawn("settled");
+        ASSERT_FALSE(drawn.point || drawn.spot);
     }
 
     Kubora::BoardTile& tile(int row, int column) { return *application->board->tileAt(row, column); }
 
     static constexpr int width = kubora::test::glTestWindowWidth;
     static constexpr int height = kubora::test::glTestWindowHeight;
+    BuiltFor builtFor;
     kubora::test::AssembledApplication application;
 };
 
@@ -159,5 +177,79 @@ TEST_F(DepthTextureReuse, EachFrameOfAPlayedSequenceEqualsTheFrameWithEveryPassR
     drawn = expectFrameAsRedrawn("wireframe off");
     EXPECT_TRUE(drawn.point && drawn.spot);
 }
+
+TEST_F(DepthTextureReuse, ANewDepthTextureOrSizeIsDrawnAndTheOldTargetReleased)
+{
+    settle();
+    libkub::LightSource& spot = *application->spotLight;
+    const GLuint oldTexture = spot.depthTexture;
+    const GLuint oldFramebuffer = spot.framebuffer;
+    spot.createShadowTarget();
+    EXPECT_NE(spot.depthTexture, oldTexture);
+    EXPECT_EQ(glIsTexture(oldTexture), GL_FALSE) << "the old depth texture is released";
+    EXPECT_EQ(glIsFramebufferEXT(oldFramebuffer), GL_FALSE) << "the old framebuffer is released";
+    PassesDrawn drawn = expectFrameAsRedrawn("a new spot depth texture");
+    EXPECT_TRUE(drawn.spot);
+    EXPECT_FALSE(drawn.point);
+
+    settle();
+    libkub::LightSource& point = *application->pointLight;
+    point.setupShadowMap(point.shadowProgram, point.shadowIndex, point.camera);
+    drawn = expectFrameAsRedrawn("the point light set up again");
+    EXPECT_TRUE(drawn.point);
+    EXPECT_FALSE(drawn.spot);
+
+    // The size goes into the record: a pass into a texture of another size is drawn.
+    settle();
+    libkub::DepthPassRecord sameSize;
+    libkub::DepthPassRecord otherSize;
+    sameSize.begin(spot.depthTexture, 512, spot.lightProjection, spot.lightView, 0, false, true);
+    otherSize.begin(spot.depthTexture, 1024, spot.lightProjection, spot.lightView, 0, false, true);
+    EXPECT_FALSE(sameSize == otherSize);
+}
+
+class GeometryRecordedAgain : public DepthTextureReuse,
+                              public testing::WithParamInterface<libkub::RenderMode> {
+  protected:
+    GeometryRecordedAgain() : DepthTextureReuse(GetParam()) {}
+};
+
+TEST_P(GeometryRecordedAgain, UnderTheSameNameRedrawsThePasses)
+{
+    application->game->setTile(tile(3, 3), application->players[2].get(), 3);
+    settle();
+    // Every tile twice as tall, recorded again as the mesh building functions record: the display list
+    // under its own name, the vertex buffer under the name the driver gives it after the old one is
+    // deleted (often the same).
+    libkub::ColladaDocument document;
+    ASSERT_TRUE(document.loadFromFile(libkub::dataFile("tile.dae")));
+    libkub::Mesh taller;
+    std::vector<libkub::Triangle> triangles = libkub::extractTriangles(document);
+    for (libkub::Triangle& triangle : triangles) {
+        for (libkub::Corner& corner : triangle.corners) {
+            corner.position.y = corner.position.y * 2.0f + 0.2f;
+        }
+    }
+    taller.triangles = triangles;
+    libkub::Mesh& first = tile(0, 0).model()->mesh;
+    if (GetParam() == libkub::VBO) {
+        const unsigned old = first.vertexBuffer;
+        glDeleteBuffersARB(1, &old);
+        libkub::fillVertexBuffer(taller);
+        for (int row = 0; row < 8; ++row) {
+            for (int column = 0; column < 8; ++column) {
+                tile(row, column).model()->mesh.vertexBuffer = taller.vertexBuffer;
+            }
+        }
+    } else {
+        taller.displayList = first.displayList;
+        libkub::compileDisplayList(taller);
+    }
+    const PassesDrawn drawn = expectFrameAsRedrawn("the tiles recorded again");
+    EXPECT_TRUE(drawn.point && drawn.spot);
+}
+
+INSTANTIATE_TEST_SUITE_P(BufferAndList, GeometryRecordedAgain,
+                         testing::Values(libkub::VBO, libkub::DisplayList));
 
 } // namespace

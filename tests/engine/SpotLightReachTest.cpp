@@ -1,6 +1,6 @@
 // Where the spot light can change a pixel: the cone's reach from its exponent and cut-off, the box
 // around the lit part of a scene, and the window rectangle of a box; checked against the shader's own
-// formula at sampled points.
+// formula at sampled points; and how far the spot pass is pulled towards the eye on each depth buffer.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -115,6 +115,16 @@ TEST(WindowRectOfBox, CoversTheProjectionAndStopsAtTheViewport)
     EXPECT_FALSE(libkub::windowRectOfBox(libkub::boxBetween({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f}),
                                          projection, modelview, viewport))
         << "a box around the eye has no bounded projection";
+}
+
+TEST(SpotPassPull, IsTwoToTheMinus21OfTheDepthRangeInTheBuffersOwnUnits)
+{
+    // Fixed point: a unit is 2^-bits.
+    EXPECT_EQ(libkub::spotPassPullUnits(false, 24), 8.0f);
+    EXPECT_EQ(libkub::spotPassPullUnits(false, 32), 2048.0f);
+    EXPECT_EQ(libkub::spotPassPullUnits(false, 16), 2.0f) << "at least two steps of a shallow buffer";
+    // Float: a unit is 2^(e - 23) of the polygon's largest depth, whatever the 32 bits say.
+    EXPECT_EQ(libkub::spotPassPullUnits(true, 32), 8.0f);
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 
 namespace kubora::test {
 
-OffscreenFrame::OffscreenFrame(int frameWidth, int frameHeight) : width(frameWidth), height(frameHeight)
+OffscreenFrame::OffscreenFrame(int frameWidth, int frameHeight, unsigned depthFormat)
+    : width(frameWidth), height(frameHeight)
 {
     glGenFramebuffersEXT(1, &framebuffer);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
@@ -14,7 +15,7 @@ OffscreenFrame::OffscreenFrame(int frameWidth, int frameHeight) : width(frameWid
     glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT, colour);
     glGenRenderbuffersEXT(1, &depth);
     glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, depth);
-    glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
+    glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, depthFormat, width, height);
     glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, depth);
     glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);
     glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
@@ -30,6 +31,14 @@ OffscreenFrame::~OffscreenFrame()
     glDeleteRenderbuffersEXT(1, &depth);
     glDeleteRenderbuffersEXT(1, &colour);
     glDeleteFramebuffersEXT(1, &framebuffer);
+}
+
+void OffscreenFrame::bind() const
+{
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
+    glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
+    glViewport(0, 0, width, height);
 }
 
 bool OffscreenFrame::complete() const

@@ -18,15 +18,21 @@ struct Rgb {
     }
 };
 
+// GL_DEPTH_COMPONENT24, the depth format of a frame unless a test asks for another.
+inline constexpr unsigned depth24 = 0x81A6;
+
 class OffscreenFrame {
   public:
-    // Binds a new colour and depth target of the given size and sets the viewport to it.
-    OffscreenFrame(int width, int height);
+    // Binds a new colour and depth target of the given size and sets the viewport to it; the depth
+    // buffer has the given internal format (GL_DEPTH_COMPONENT32F, say).
+    OffscreenFrame(int width, int height, unsigned depthFormat = depth24);
     // Unbinds and deletes the target; the window's framebuffer is bound again.
     ~OffscreenFrame();
     OffscreenFrame(const OffscreenFrame&) = delete;
     OffscreenFrame& operator=(const OffscreenFrame&) = delete;
 
+    // Binds the target again and sets the viewport to it.
+    void bind() const;
     bool complete() const;
     // All pixels, bottom row first, three bytes each.
     std::vector<std::uint8_t> pixels() const;
