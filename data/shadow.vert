@@ -6,10 +6,15 @@
 // on llvmpipe fragment-stage state that changes from object to object measured dearer than carrying
 // the colours along as varyings.
 
-// An instance's place (x, y, z, and w 0) and size, when many copies of one mesh are drawn in one call;
-// a plain draw leaves place's w at 1 and the vertex as it is.
+// An instance's place (x, y, z, and w 0), size and modelview matrix (by columns, as GL composes it for
+// a plain draw of the copy), when many copies of one mesh are drawn in one call; a plain draw leaves
+// place's w at 1 and takes the loaded modelview matrix.
 attribute vec4 instancePlace;
 attribute vec3 instanceSize;
+attribute vec4 instanceModelview0;
+attribute vec4 instanceModelview1;
+attribute vec4 instanceModelview2;
+attribute vec4 instanceModelview3;
 
 varying vec3 eyePosition;
 varying vec3 eyeNormal;
@@ -22,10 +27,15 @@ varying vec3 materialSpecular;
 
 void main()
 {
-    // One transform for both kinds of draw (a branch would run both sides on a software renderer);
-    // size 1 and place 0 leave a plain draw's vertex exactly as it is.
-    vec3 size = instancePlace.w == 0.0 ? instanceSize : vec3(1.0);
-    vec4 eye = gl_ModelViewMatrix * vec4(gl_Vertex.xyz * size + instancePlace.xyz, gl_Vertex.w);
+    // One transform for both kinds of draw (a branch would run both sides on a software renderer): the
+    // same matrix product with the same matrix, so a copy's eye position, and with it every shadow
+    // lookup, comes out to the last bit as in a plain draw.
+    bool instance = instancePlace.w == 0.0;
+    vec3 size = instance ? instanceSize : vec3(1.0);
+    mat4 modelview = instance ? mat4(instanceModelview0, instanceModelview1, instanceModelview2,
+                                     instanceModelview3)
+                              : gl_ModelViewMatrix;
+    vec4 eye = modelview * gl_Vertex;
     eyePosition = eye.xyz;
     eyeNormal = gl_NormalMatrix * (gl_Normal / size);
     colourCoord = gl_MultiTexCoord0.st;

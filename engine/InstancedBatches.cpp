@@ -15,8 +15,8 @@ namespace libkub {
 
 namespace {
 
-// Floats per instance: place (x, y, z, 0) then size (x, y, z).
-constexpr int instanceFloats = 7;
+// Floats per instance: place (x, y, z, 0), size (x, y, z), then the modelview matrix by columns.
+constexpr int instanceFloats = 7 + 16;
 constexpr GLsizei instanceStride = instanceFloats * sizeof(float);
 
 // Places the vertices of an instance as glTranslatef and glScalef would; a plain draw (the attribute's
@@ -83,10 +83,11 @@ InstancedBatches::~InstancedBatches() = default; // GL objects live as long as t
 
 bool InstancedBatches::batchable(const Model& model)
 {
-    return model.mesh.vertexBuffer != 0 && model.mesh.vertexCount > 0 && model.mesh.rotation.angle == 0.0f;
+    return model.mesh.vertexBuffer != 0 && model.mesh.vertexCount > 0 && model.mesh.rotation.angle == 0.0f &&
+           model.mesh.flatNormals;
 }
 
-void InstancedBatches::add(const Model& model)
+void InstancedBatches::add(const Model& model, bool modelview)
 {
     const unsigned texture = model.textures.empty() ? 0 : model.textures.front();
     std::size_t index = 0;
@@ -116,6 +117,18 @@ void InstancedBatches::add(const Model& model)
     const Vector3f& size = model.mesh.scale;
     batch.mirrored = batch.mirrored || size.x * size.y * size.z <= 0.0f;
     batch.instances.insert(batch.instances.end(), {place.x, place.y, place.z, 0.0f, size.x, size.y, size.z});
+    const std::size_t matrix = batch.instances.size();
+    batch.instances.resize(matrix + 16, 0.0f);
+    if (modelview) {
+        // As Model::draw composes it; GL's own arithmetic gives the same bits.
+        const MeshRotation& rotation = model.mesh.rotation;
+        glPushMatrix();
+        glTranslatef(place.x, place.y, place.z);
+        glRotatef(rotation.angle, rotation.x, rotation.y, rotation.z);
+        glScalef(size.x, size.y, size.z);
+        glGetFloatv(GL_MODELVIEW_MATRIX, &batch.instances[matrix]);
+        glPopMatrix();
+    }
 }
 
 void InstancedBatches::drawShaded(Vector3f eye, bool cullBackFaces)
@@ -230,6 +243,13 @@ void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int size
     glVertexAttribDivisorARB(size, 1);
     glEnableVertexAttribArray(place);
     glEnableVertexAttribArray(size);
+    for (GLuint column = 0; column < 4; ++column) {
+        const GLuint location = instanceModelviewLocation + column;
+        glVertexAttribPointer(location, 4, GL_FLOAT, GL_FALSE, instanceStride,
+                              reinterpret_cast<const void*>(start + (7 + 4 * column) * sizeof(float)));
+        glVertexAttribDivisorARB(location, 1);
+        glEnableVertexAttribArray(location);
+    }
 
     bindVertexBuffer(batch.vertexBuffer);
     glDrawArraysInstancedARB(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.vertexCount), count);
@@ -239,6 +259,10 @@ void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int size
     glDisableVertexAttribArray(size);
     glVertexAttribDivisorARB(place, 0);
     glVertexAttribDivisorARB(size, 0);
+    for (GLuint column = 0; column < 4; ++column) {
+        glDisableVertexAttribArray(instanceModelviewLocation + column);
+        glVertexAttribDivisorARB(instanceModelviewLocation + column, 0);
+    }
     // The values after an array was used are undefined: plain draws must find "not an instance".
     glVertexAttrib4f(place, 0.0f, 0.0f, 0.0f, 1.0f);
     glVertexAttrib3f(size, 1.0f, 1.0f, 1.0f);

@@ -17,6 +17,9 @@ class Model;
 // (high enough to stay clear of the locations the built-in attributes alias).
 inline constexpr int instancePlaceLocation = 6;
 inline constexpr int instanceSizeLocation = 7;
+// The four columns of an instance's modelview matrix in the camera pass (clear of the texture
+// coordinate sets the game uses), named instanceModelview0 to instanceModelview3.
+inline constexpr int instanceModelviewLocation = 12;
 
 class InstancedBatches {
   public:
@@ -27,10 +30,15 @@ class InstancedBatches {
 
     // True when the driver offers instanced drawing and the depth program built.
     bool available() const { return depthProgram != 0; }
-    // True when the model can be drawn as an instance: a vertex buffer, no rotation.
+    // True when the model can be drawn as an instance: a vertex buffer, no rotation, flat normals (an
+    // instance's normal comes out a last bit off a plain draw's, which near a smooth mesh's shadow line
+    // can turn a face from the light or towards it).
     static bool batchable(const Model& model);
-    // Adds the model to the batch of its mesh, texture and material (in the order added).
-    void add(const Model& model);
+    // Adds the model to the batch of its mesh, texture and material (in the order added). With
+    // modelview, the instance also takes the modelview matrix a plain draw of it would load: the current
+    // one with the model's translation, rotation and scale applied by GL itself, so that the camera pass
+    // places its vertices, and so its shadow lookups, to the last bit as a plain draw does.
+    void add(const Model& model, bool modelview = false);
     // Draws every batch under the current program, whose attributes instancePlace and instanceSize
     // are bound at the locations above, then empties the batches. The materials are set as
     // Model::draw sets them. Each batch's copies are drawn nearest the eye first, so that the depth
@@ -57,7 +65,7 @@ class InstancedBatches {
         Material material;
         bool closed = false;   // the mesh's back faces never show
         bool mirrored = false; // a copy in this pass is scaled to its mirror image, which turns its faces
-        std::vector<float> instances;  // per instance: x, y, z, 0 (an instance), size x, y, z
+        std::vector<float> instances;  // per instance: x, y, z, 0 (an instance), size x, y, z, modelview
         std::size_t firstInstance = 0; // where its instances start in the uploaded buffer
         unsigned idleFrames = 0;       // frames ended since an instance last used it
     };

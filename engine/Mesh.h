@@ -42,6 +42,9 @@ struct Mesh {
     // Every connected part of the triangles encloses a solid with its fronts outwards: their back faces
     // never show.
     bool closed = false;
+    // The three corners of every triangle carry one normal: no face is lit by a normal bent away from
+    // its own, so a normal a last bit off cannot turn a face from the lights.
+    bool flatNormals = false;
     MeshRotation rotation;
     Vector3f scale{1.0f, 1.0f, 1.0f};
     Vector3f translation{0.0f, 0.0f, 0.0f};

@@ -274,6 +274,12 @@ std::unique_ptr<Model> readModel(const std::string& path)
     model->mesh.closed =
         kept ? isClosedOutwardSurface(model->mesh.triangles.begin(), model->mesh.triangles.size())
              : isClosedOutwardSurface(triangles.data(), triangles.size());
+    const auto flat = [](const Triangle& t) {
+        return t.corners[0].normal == t.corners[1].normal && t.corners[1].normal == t.corners[2].normal;
+    };
+    model->mesh.flatNormals =
+        kept ? std::all_of(model->mesh.triangles.begin(), model->mesh.triangles.end(), flat)
+             : std::all_of(triangles.begin(), triangles.end(), flat);
     constexpr float far = std::numeric_limits<float>::max();
     Vector3f low{far, far, far};
     Vector3f high{-far, -far, -far};

@@ -37,6 +37,10 @@ bool bindInstanceAttributes(GLuint program, const InstancedBatches& instanced)
     }
     glBindAttribLocation(program, instancePlaceLocation, "instancePlace");
     glBindAttribLocation(program, instanceSizeLocation, "instanceSize");
+    for (int column = 0; column < 4; ++column) {
+        glBindAttribLocation(program, static_cast<GLuint>(instanceModelviewLocation + column),
+                             ("instanceModelview" + std::to_string(column)).c_str());
+    }
     glLinkProgram(program);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -145,7 +149,10 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
 {
     for (DrawableObject* object : casters) {
         Model& model = *object->model();
-        if (batches(*object) && InstancedBatches::batchable(model)) {
+        // Only closed meshes: the depth program places an instance's vertices along another path than
+        // the plain draw, a last bit apart, and a mesh that is not closed can have faces in the depth
+        // texture at the very depth they are lit at, where that last bit decides the shadow.
+        if (batches(*object) && InstancedBatches::batchable(model) && model.mesh.closed) {
             instanced->add(model);
         } else {
             object->draw();
@@ -202,7 +209,7 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool in
     for (DrawableObject* object : list) {
         Model& model = *object->model();
         if (batches(*object) && InstancedBatches::batchable(model)) {
-            instanced->add(model);
+            instanced->add(model, true);
         } else {
             alone.push_back(object);
         }

@@ -3,11 +3,15 @@
 //   spot * lit * (diffuse * Ld * Md + specular * Ls * Ms),   spot = cos(angle off the axis)^exponent,
 // to a colour that the texture (at most 1) then scales and the framebuffer rounds to 1/255. With lit,
 // diffuse and specular at most 1, the share is at most cos^exponent * strongest, where strongest is the
-// largest channel of Ld * Md + Ls * Ms. Where that stays below a quarter of a colour level (1/1020;
-// half a level, 1/510, is the most a share can stay without moving any rounded channel, and the rest is
-// room for the shader's pow approximation), leaving the spot light out moves no pixel by more than one
-// level. For the game's spot light (exponent 36, white, materials up to white) that is beyond about 36
-// degrees off its axis: a cone much narrower than its 64-degree cut-off.
+// largest channel of Ld * Md + Ls * Ms. Where that stays below a quarter of a colour level (1/1020:
+// a share below one level moves a rounded channel by at most one level, whatever the channel held, and
+// the rest is room for the shader's pow approximation), leaving the spot light out moves no channel by
+// more than one level. For the game's spot light (exponent 36, white, materials up to white) that is
+// beyond about 36 degrees off its axis: a cone much narrower than its 64-degree cut-off.
+// That is all the reach promises. The frame draws the objects in reach first, pulled towards the eye by
+// spotPassPullUnits, and so where a surface in reach all but touches one out of it, the two can swap at
+// an edge pixel (by any amount): the tests hold the frame to tests/support/PictureBound.h, which allows
+// such pixels only in lines one pixel wide, at most 0.1 % of the covered ones.
 #include <optional>
 
 #include "engine/BoundingBox.h"

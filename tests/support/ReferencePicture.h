@@ -14,11 +14,12 @@ struct PictureTolerance {
     double differingShare = 0.; // and this share of the pixels by more
 };
 
-// Vertex-buffer frames draw copies of one mesh instanced, transformed along another path than the
-// reference was. A channel may then differ by up to 2 levels anywhere (the same lighting computed in
-// another order rounds differently in the last bit), and at most 0.1 % of the pixels (77 of 320 x 240)
-// by more: a triangle edge exactly on a pixel centre may fall to the neighbouring pixel. A missing die,
-// shadow or rim edge changes far more pixels than either allowance.
+// Vertex-buffer frames draw copies of one mesh instanced, their normals transformed along another path
+// than the reference was. A channel may then differ by up to 2 levels anywhere (the same lighting
+// computed from a normal a last bit off), and at most 0.1 % of the pixels (77 of 320 x 240) by more: a
+// triangle edge exactly on a pixel centre may fall to the neighbouring pixel. A missing die, shadow or
+// rim edge changes far more pixels than either allowance. (Frames compared with the exact frame use
+// the picture bound of PictureBound.h instead.)
 inline constexpr PictureTolerance instancedDrawTolerance{2, 0.001};
 
 // The back buffer after the frame, RGB, top row first.
