@@ -1,6 +1,7 @@
 #pragma once
 // The scene's lists (drawn objects, pickable objects, lights, HUD elements) and the frame that draws them.
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/Ray.h"
@@ -120,6 +121,8 @@ class SceneRenderer {
     std::vector<DrawableObject*> alone;
     std::vector<DrawableObject*> spotLit;
     std::vector<BoundingBox> shownBounds;
+    // Copies per vertex buffer among a depth pass's instanceable casters (a handful of meshes).
+    std::vector<std::pair<unsigned, std::size_t>> meshCopies;
 };
 
 } // namespace libkub

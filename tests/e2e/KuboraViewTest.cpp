@@ -8,8 +8,6 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <set>
-#include <sstream>
 
 #include "engine/PngLoader.h"
 #include "tests/support/ChildProcess.h"
@@ -221,14 +219,6 @@ std::vector<std::string> boundModels()
     return names;
 }
 
-// Where the instanced drawing of a single model still strays beyond the bound in the vertex-buffer
-// mode (both found here; each disappears when instancing is off): the instanced depth pass moves the
-// board's shadow edges and an inside-out part's self-shadowing, and the instanced camera pass moves more
-// edge pixels than allowed on the open box and the far thin plate. Listed so that these pictures are
-// reported, not failed, until instancing is mended, and a listed model that comes within the bound fails
-// the test, so that its entry goes.
-const std::set<std::string> instancingGaps{"inside-out-part", "open-box", "far-thin", "board"};
-
 TEST_P(KuboraViewBound, ShortcutsStayWithinTheBoundOfTheExactFrame)
 {
     std::string path = KUBORA_SOURCE_DIR "/data/" + GetParam() + ".dae";
@@ -239,23 +229,12 @@ TEST_P(KuboraViewBound, ShortcutsStayWithinTheBoundOfTheExactFrame)
     }
     // Twice the size of the other tests' pictures: the board's texture is then less minified, and fewer
     // of its texels hang on the last bit of a texture coordinate.
-    std::ostringstream knownGap;
     for (const char* mode : {"VBO", "ImmediateMode", "DisplayList"}) {
         const Frame exact = picture(path, {"--mode", mode, "--size", "320x240", "--exact"});
         const Frame frame = picture(path, {"--mode", mode, "--size", "320x240"});
-        if (std::string(mode) == "VBO" && instancingGaps.contains(GetParam())) {
-            const kubora::test::PictureComparison comparison =
-                kubora::test::compareWithExact(exact, frame, kubora::test::PictureBound::shortcuts);
-            EXPECT_FALSE(comparison.within) << "within the bound now: take it off instancingGaps";
-            knownGap << mode << ": " << comparison;
-            continue;
-        }
         EXPECT_TRUE(kubora::test::withinBound(exact, frame, kubora::test::PictureBound::shortcuts,
                                               "kubora-view-" + GetParam() + "-" + mode + ".png"))
             << mode;
-    }
-    if (!knownGap.str().empty()) {
-        GTEST_SKIP() << "known instancing gap, " << knownGap.str();
     }
 }
 
