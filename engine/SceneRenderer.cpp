@@ -49,7 +49,7 @@ bool bindInstanceAttributes(GLuint program, const InstancedBatches& instanced)
 
 } // namespace
 
-SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
+SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sceneCamera)
 {
     shadowProgram =
         std::make_unique<ShaderProgram>(dataFile("shadow.vert"), "shadow", dataFile("shadow.frag"));
@@ -76,7 +76,9 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
         }
         glUseProgram(0);
     }
-    skyBox = std::make_unique<SkyBox>();
+    if (backdrop == Backdrop::SkyBox) {
+        skyBox = std::make_unique<SkyBox>();
+    }
 }
 
 SceneRenderer::~SceneRenderer() = default;
@@ -145,13 +147,32 @@ void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector
 
 void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& casters)
 {
+    // Only closed meshes drawn twice or more in this pass: the depth program places an instance's
+    // vertices along another path than the plain draw, a last bit apart. A mesh that is not closed can
+    // have faces in the depth texture at the very depth they are lit at, where that last bit decides
+    // the shadow; and a lone copy gains nothing from instancing, while that bit would move the whole
+    // length of its shadow's edges.
+    const auto instanceable = [this](DrawableObject& object) {
+        const Model& model = *object.model();
+        return batches(object) && InstancedBatches::batchable(model) && model.mesh.closed;
+    };
+    const auto copiesOf = [this](unsigned buffer) -> std::size_t& {
+        for (auto& [meshBuffer, copies] : meshCopies) {
+            if (meshBuffer == buffer) {
+                return copies;
+            }
+        }
+        return meshCopies.emplace_back(buffer, 0).second;
+    };
+    meshCopies.clear();
     for (DrawableObject* object : casters) {
-        Model& model = *object->model();
-        // Only closed meshes: the depth program places an instance's vertices along another path than
-        // the plain draw, a last bit apart, and a mesh that is not closed can have faces in the depth
-        // texture at the very depth they are lit at, where that last bit decides the shadow.
-        if (batches(*object) && InstancedBatches::batchable(model) && model.mesh.closed) {
-            instanced->add(model);
+        if (instanceable(*object)) {
+            ++copiesOf(object->model()->mesh.vertexBuffer);
+        }
+    }
+    for (DrawableObject* object : casters) {
+        if (instanceable(*object) && copiesOf(object->model()->mesh.vertexBuffer) > 1) {
+            instanced->add(*object->model());
         } else {
             object->draw();
         }
