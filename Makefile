@@ -36,9 +36,10 @@ test: build
 # The Debian packages: build/kubora_<version>_<arch>.deb (the game and its data) and
 # build/kubora-tools_<version>_<arch>.deb (kubora-view and kubora-dae). Their files carry the time of
 # the last commit (of the latest debian/changelog entry outside a git checkout), so that two builds of
-# one commit give the same bytes.
+# one commit give the same bytes. CPack gives the archive's members the modes of its temporary files,
+# so it runs with the usual umask, whatever the caller's.
 package: build
-	@SOURCE_DATE_EPOCH=$${SOURCE_DATE_EPOCH:-$$(git log -1 --format=%ct 2>/dev/null || dpkg-parsechangelog -STimestamp)} \
+	@umask 022 && SOURCE_DATE_EPOCH=$${SOURCE_DATE_EPOCH:-$$(git log -1 --format=%ct 2>/dev/null || dpkg-parsechangelog -STimestamp)} \
 	  cmake --build $(BUILD) --target package
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer. The leak checker
