@@ -6,6 +6,14 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 FUZZ_SECONDS ?= 60
+TESTS      ?= ON
+
+# Flags the caller gives (CFLAGS, CXXFLAGS, CPPFLAGS, LDFLAGS, as dpkg-buildflags sets them) reach
+# CMake on every configure, so a build folder configured before takes them too. CMake has no CPPFLAGS
+# of its own: they go in front of the compiler flags. With none, CMake uses the project's defaults
+# (cmake/KuboraFlags.cmake).
+CALLER_FLAGS = -DCMAKE_C_FLAGS='$(strip $(CPPFLAGS) $(CFLAGS))' -DCMAKE_CXX_FLAGS='$(strip $(CPPFLAGS) $(CXXFLAGS))' \
+               -DCMAKE_EXE_LINKER_FLAGS='$(strip $(LDFLAGS))'
 
 .PHONY: all deps build run test test-asan package bench fuzz format clean
 
@@ -15,7 +23,7 @@ deps:
 	@scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -DKUBORA_WERROR=ON > /dev/null
+	@cmake -S . -B $(BUILD) -DKUBORA_WERROR=ON -DKUBORA_TESTS=$(TESTS) $(CALLER_FLAGS) > /dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -26,9 +34,13 @@ test: build
 	@scripts/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The Debian packages: build/kubora_<version>_<arch>.deb (the game and its data) and
-# build/kubora-tools_<version>_<arch>.deb (kubora-view and kubora-dae).
+# build/kubora-tools_<version>_<arch>.deb (kubora-view and kubora-dae). Their files carry the time of
+# the last commit (of the latest debian/changelog entry outside a git checkout), so that two builds of
+# one commit give the same bytes. CPack gives the archive's members the modes of its temporary files,
+# so it runs with the usual umask, whatever the caller's.
 package: build
-	@cmake --build $(BUILD) --target package
+	@umask 022 && SOURCE_DATE_EPOCH=$${SOURCE_DATE_EPOCH:-$$(git log -1 --format=%ct 2>/dev/null || dpkg-parsechangelog -STimestamp)} \
+	  cmake --build $(BUILD) --target package
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer. The leak checker
 # stops every thread of a process to scan it, and with the GL driver's rasterizer threads its tracer

@@ -41,7 +41,9 @@ std::filesystem::path place(const std::string& folder)
     return error ? std::filesystem::path(folder).lexically_normal() : resolved;
 }
 
-std::string listOf(const std::vector<std::string>& folders)
+} // namespace
+
+std::string listOfFolders(const std::vector<std::string>& folders)
 {
     std::string text;
     for (std::size_t i = 0; i < folders.size(); ++i) {
@@ -50,8 +52,6 @@ std::string listOf(const std::vector<std::string>& folders)
     }
     return text;
 }
-
-} // namespace
 
 std::vector<std::string> dataFolderCandidates(const std::filesystem::path& executable)
 {
@@ -91,7 +91,7 @@ void chooseDataFolder(const std::filesystem::path& executable)
         libkub::setDataFolder(*found);
         return;
     }
-    libkub::reportProblem("data files", "none of the game's files in " + listOf(candidates));
+    libkub::reportProblem("data files", "none of the game's files in " + listOfFolders(candidates));
     libkub::setDataFolder("data/");
 }
 

@@ -18,6 +18,9 @@ std::vector<std::string> dataFolderCandidates(const std::filesystem::path& execu
 // folder is still the game's folder, and its missing files are then named one by one by their loaders.
 std::optional<std::string> firstFolderWithGameFiles(const std::vector<std::string>& candidates);
 
+// The folders as one phrase for a console line: "a, b or c".
+std::string listOfFolders(const std::vector<std::string>& folders);
+
 // Points the loaders at the folder found for this executable. When none holds the game's files, one
 // line says where it looked and the loaders keep "data/", so the game runs on with an empty world.
 void chooseDataFolder(const std::filesystem::path& executable);

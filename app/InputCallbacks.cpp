@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/Application.h"
+#include "app/SceneLights.h"
 #include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/DrawableObject.h"
@@ -182,11 +183,7 @@ void hoverPickedObject(Application& application)
     application.hoveredObject = application.renderer->pickedObject;
     auto* hovered = dynamic_cast<libkub::DrawableObject*>(application.hoveredObject);
     if (hovered != nullptr && application.spotLight) {
-        // The spot light hangs above the hovered object at its own height, looking straight down.
-        libkub::SpotLightSource& spot = *application.spotLight;
-        const libkub::Vector3f place = hovered->model()->mesh.translation;
-        spot.position = {place.x, spot.position.g, place.z, 1.0f};
-        spot.direction = {0.0f, -1.0f, 0.0f};
+        hangAbove(*application.spotLight, hovered->model()->mesh.translation);
     }
     if (application.board) {
         application.board->hoveredTile = dynamic_cast<BoardTile*>(application.hoveredObject);

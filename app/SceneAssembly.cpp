@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/PerformanceCounter.h"
+#include "app/SceneLights.h"
 #include "engine/Model.h"
 #include "engine/Picking.h"
 #include "engine/PointLightSource.h"
@@ -17,34 +18,6 @@
 #include "hud/StatusBar.h"
 
 namespace Kubora {
-
-namespace {
-
-// The main light: directional (w = 0) from (12, 15, 12), a soft grey.
-std::unique_ptr<libkub::PointLightSource> makePointLight()
-{
-    auto light = std::make_unique<libkub::PointLightSource>();
-    light->position = {12.0f, 15.0f, 12.0f, 0.0f};
-    light->ambient = {0.3f, 0.3f, 0.3f, 0.4f};
-    light->diffuse = {0.6f, 0.6f, 0.6f, 1.0f};
-    light->specular = {0.1f, 0.1f, 0.2f, 0.5f};
-    return light;
-}
-
-// The white spot at height 6; the pointer later moves it over the hovered tile.
-std::unique_ptr<libkub::SpotLightSource> makeSpotLight()
-{
-    auto light = std::make_unique<libkub::SpotLightSource>();
-    light->position = {0.0f, 6.0f, 0.0f, 1.0f};
-    light->ambient = {0.0f, 0.0f, 0.0f, 0.0f};
-    light->diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-    light->specular = {1.0f, 1.0f, 1.0f, 1.0f};
-    light->exponent = 36.0f;
-    light->cutOff = 64.0f;
-    return light;
-}
-
-} // namespace
 
 void assembleScene()
 {

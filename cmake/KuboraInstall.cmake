@@ -5,20 +5,20 @@
 #
 # Two packages, as Debian would split them: kubora (section games) holds the game, and kubora-tools
 # (section graphics) the model viewer and the COLLADA report, which a games package keeps out of
-# /usr/bin.
-set(KUBORA_MAINTAINER "The Kubora developers <developers@kubora.org>"
-    CACHE STRING "Maintainer named in the Debian package (\"Name <address>\")")
+# /usr/bin. debian/ builds the same two from the same install rules, component by component.
+include(cmake/KuboraAddresses.cmake)
 
 install(TARGETS kubora RUNTIME DESTINATION games COMPONENT game)
 install(TARGETS kubora-view kubora-dae RUNTIME DESTINATION bin COMPONENT tools)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION share/games/kubora COMPONENT game)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.kubora.kubora.desktop DESTINATION share/applications
         COMPONENT game)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.kubora.kubora.metainfo.xml DESTINATION share/metainfo
-        COMPONENT game)
+install(FILES ${PROJECT_BINARY_DIR}/org.kubora.kubora.metainfo.xml DESTINATION share/metainfo COMPONENT game)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/icons/ DESTINATION share/icons/hicolor COMPONENT game)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION share/doc/kubora COMPONENT game)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION share/doc/kubora-tools COMPONENT tools)
+# The copyright file and changelog are debian/'s, so that both ways of packaging ship the same text.
+# debian/rules drops these copies: there dh_installdocs and dh_installchangelogs install them.
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright DESTINATION share/doc/kubora COMPONENT game)
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright DESTINATION share/doc/kubora-tools COMPONENT tools)
 
 # Manual pages and the changelog are installed compressed, reproducibly (no name or time in the header).
 set(compressed_documents)
@@ -39,12 +39,12 @@ endfunction()
 kubora_compressed_document(${PROJECT_SOURCE_DIR}/app/kubora.6 share/man/man6 game)
 kubora_compressed_document(${PROJECT_SOURCE_DIR}/tools/kubora-view.1 share/man/man1 tools)
 kubora_compressed_document(${PROJECT_SOURCE_DIR}/tools/kubora-dae.1 share/man/man1 tools)
-kubora_compressed_document(${PROJECT_SOURCE_DIR}/packaging/changelog share/doc/kubora game share/doc/kubora-tools tools)
+kubora_compressed_document(${PROJECT_SOURCE_DIR}/debian/changelog share/doc/kubora game share/doc/kubora-tools tools)
 add_custom_target(kubora_compressed_documents ALL DEPENDS ${compressed_documents})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kubora)
-set(CPACK_PACKAGE_VERSION 0.1.0)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${KUBORA_MAINTAINER}")
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL game tools)
@@ -52,29 +52,32 @@ set(CPACK_DEBIAN_GAME_PACKAGE_NAME kubora)
 set(CPACK_DEBIAN_GAME_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME kubora-tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION graphics)
-# Each description is its summary line, then the extended description; CPack indents it and marks the
-# empty line.
-set(CPACK_DEBIAN_GAME_DESCRIPTION "dice conquest board game in 3D against three computer players
-Kubora is a three-dimensional dice conquest game: you play blue against
-three computer players on a board of 8 x 8 tiles. Move your dice onto empty
-tiles to claim them, or attack a neighbour: both sides roll one die for each
-die they hold, and the higher sum takes the tile. Every tile you own brings
-a new die at the end of your turn.
-
-The board, tiles and dice are drawn with OpenGL, lit by two lights that cast
-shadows, under a sky box. The camera pans, dollies and orbits the board.")
-set(CPACK_DEBIAN_TOOLS_DESCRIPTION "model viewer and COLLADA report of the Kubora game
-Tools that read the COLLADA models of the Kubora dice game, or any other
-COLLADA 1.4.1 file, through the game's own reader and engine.
-
-kubora-view shows one model lit and textured in a window, or renders one
-frame of it to a PNG file. kubora-dae prints what the game would make of
-each file: counts, triangles, texture and normals, and on request why a
-model draws nothing.")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://kubora.org/")
+# kubora-view draws through the game's renderer, with the shader files in the game's data folder.
+set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "kubora (= ${PROJECT_VERSION})")
+# The descriptions are debian/control's, so that both ways of packaging describe the packages alike:
+# CPack takes the summary line, then the extended description without debian/control's indent and with
+# its " ." lines empty (CPack indents it and marks the empty lines again).
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/debian/control)
+function(kubora_control_description package out)
+  file(READ ${PROJECT_SOURCE_DIR}/debian/control control)
+  string(REGEX MATCH "\nPackage: ${package}\n.*" stanza "${control}")
+  string(REGEX MATCH "\nDescription: [^\n]*(\n [^\n]*)*" description "${stanza}")
+  if(NOT description)
+    message(FATAL_ERROR "debian/control: no Description of the package ${package}")
+  endif()
+  string(REPLACE "\nDescription: " "" description "${description}")
+  string(REPLACE "\n .\n" "\n\n" description "${description}")
+  string(REPLACE "\n " "\n" description "${description}")
+  set(${out} "${description}" PARENT_SCOPE)
+endfunction()
+kubora_control_description(kubora CPACK_DEBIAN_GAME_DESCRIPTION)
+kubora_control_description(kubora-tools CPACK_DEBIAN_TOOLS_DESCRIPTION)
+if(KUBORA_HOMEPAGE)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KUBORA_HOMEPAGE}")
+endif()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# The build keeps debugging symbols; the package leaves them out (with scripts/strip-for-package.sh).
+# The build keeps debugging symbols; the package leaves them out, stripped by the toolchain's own strip.
 set(CPACK_STRIP_FILES ON)
 # Dependencies from the shared libraries the binaries link (through dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -65,6 +65,10 @@ struct CommonProfile : ColladaProfile {
     OpaqueMode opaque = OpaqueMode::AOne;
     float transparency = 1.0f;
     float indexOfRefraction = 1.0f;
+    // The colours and values above, by element name ("diffuse", "shininess"), whose text held tokens
+    // that are not numbers. Those tokens read as 0 as everywhere, so such a value is no colour the file
+    // meant; users decide what to show instead.
+    std::vector<std::string> unreadable;
 };
 
 } // namespace libkub

@@ -97,7 +97,7 @@ std::uint32_t ColladaReader::unsignedAttribute(const xmlNode* node, const char* 
     return static_cast<std::uint32_t>(*value);
 }
 
-void ColladaReader::floatsOf(const xmlNode* node, std::vector<float>& out)
+std::size_t ColladaReader::floatsOf(const xmlNode* node, std::vector<float>& out)
 {
     const std::size_t bad = appendFloats(textOf(node), out);
     if (bad > 0) {
@@ -106,6 +106,7 @@ void ColladaReader::floatsOf(const xmlNode* node, std::vector<float>& out)
                  " entries that are not numbers (read as 0)",
              node);
     }
+    return bad;
 }
 
 void ColladaReader::unsignedOf(const xmlNode* node, std::vector<std::uint32_t>& out)

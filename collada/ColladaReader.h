@@ -28,7 +28,8 @@ class ColladaReader {
     // Zero-terminated; valid until the next call.
     const char* textOf(const xmlNode* node);
     std::uint32_t unsignedAttribute(const xmlNode* node, const char* name, std::uint32_t fallback);
-    void floatsOf(const xmlNode* node, std::vector<float>& out);
+    // Appends the element's numbers, warning about tokens that are not numbers; returns how many were not.
+    std::size_t floatsOf(const xmlNode* node, std::vector<float>& out);
     void unsignedOf(const xmlNode* node, std::vector<std::uint32_t>& out);
 
     void readAsset(const xmlNode* node);
@@ -43,9 +44,11 @@ class ColladaReader {
     void readEffect(const xmlNode* node, ColladaEffect& effect);
     EffectParameter readParameter(const xmlNode* node);
     void readCommonProfile(const xmlNode* node, ColladaEffect& effect);
-    void readColor(const xmlNode* node, const ColladaEffect& effect, const ColladaProfile& profile,
+    // Both return false when the value's text (its own or its parameter's) held tokens that are not
+    // numbers; those read as 0 as everywhere else.
+    bool readColor(const xmlNode* node, const ColladaEffect& effect, const ColladaProfile& profile,
                    ColladaColor& color);
-    void readScalar(const xmlNode* node, const ColladaEffect& effect, const ColladaProfile& profile,
+    bool readScalar(const xmlNode* node, const ColladaEffect& effect, const ColladaProfile& profile,
                     float& value);
     const EffectParameter* findParameter(const ColladaEffect& effect, const ColladaProfile& profile,
                                          std::string_view name) const;

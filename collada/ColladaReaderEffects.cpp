@@ -83,7 +83,7 @@ EffectParameter ColladaReader::readParameter(const xmlNode* node)
         }
         parameter.type = name;
         if (name.starts_with("float")) {
-            floatsOf(child, parameter.values);
+            parameter.unreadable = floatsOf(child, parameter.values) > 0;
         } else {
             parameter.text = trimmed(textOf(child));
             for (const xmlNode* part = firstElement(child); parameter.text.empty() && part != nullptr;
@@ -151,18 +151,19 @@ void ColladaReader::readCommonProfile(const xmlNode* node, ColladaEffect& effect
     }
     for (const xmlNode* child : elementsOf(shading)) {
         const std::string_view name = nameOf(child);
+        bool readable = true;
         if (name == "emission") {
-            readColor(child, effect, profile, profile.emission);
+            readable = readColor(child, effect, profile, profile.emission);
         } else if (name == "ambient") {
-            readColor(child, effect, profile, profile.ambient);
+            readable = readColor(child, effect, profile, profile.ambient);
         } else if (name == "diffuse") {
-            readColor(child, effect, profile, profile.diffuse);
+            readable = readColor(child, effect, profile, profile.diffuse);
         } else if (name == "specular") {
-            readColor(child, effect, profile, profile.specular);
+            readable = readColor(child, effect, profile, profile.specular);
         } else if (name == "reflective") {
-            readColor(child, effect, profile, profile.reflective);
+            readable = readColor(child, effect, profile, profile.reflective);
         } else if (name == "transparent") {
-            readColor(child, effect, profile, profile.transparent);
+            readable = readColor(child, effect, profile, profile.transparent);
             if (std::optional<std::string> opaque = attribute(child, "opaque")) {
                 std::string upper = *opaque;
                 std::transform(upper.begin(), upper.end(), upper.begin(),
@@ -177,23 +178,26 @@ void ColladaReader::readCommonProfile(const xmlNode* node, ColladaEffect& effect
                 }
             }
         } else if (name == "shininess") {
-            readScalar(child, effect, profile, profile.shininess);
+            readable = readScalar(child, effect, profile, profile.shininess);
         } else if (name == "reflectivity") {
-            readScalar(child, effect, profile, profile.reflectivity);
+            readable = readScalar(child, effect, profile, profile.reflectivity);
         } else if (name == "transparency") {
-            readScalar(child, effect, profile, profile.transparency);
+            readable = readScalar(child, effect, profile, profile.transparency);
         } else if (name == "index_of_refraction") {
-            readScalar(child, effect, profile, profile.indexOfRefraction);
+            readable = readScalar(child, effect, profile, profile.indexOfRefraction);
+        }
+        if (!readable) {
+            profile.unreadable.emplace_back(name);
         }
     }
 }
 
-void ColladaReader::readColor(const xmlNode* node, const ColladaEffect& effect, const ColladaProfile& profile,
+bool ColladaReader::readColor(const xmlNode* node, const ColladaEffect& effect, const ColladaProfile& profile,
                               ColladaColor& color)
 {
     if (firstChild(node, "texture") != nullptr) {
         color = ColladaColor{1.0f, 1.0f, 1.0f, 1.0f};
-        return;
+        return true;
     }
     if (const xmlNode* param = firstChild(node, "param")) {
         const std::string ref = attributeOr(param, "ref");
@@ -204,38 +208,42 @@ void ColladaReader::readColor(const xmlNode* node, const ColladaEffect& effect, 
         } else if (parameter->type == "float4" && parameter->values.size() >= 4) {
             const auto& v = parameter->values;
             color = ColladaColor{v[0], v[1], v[2], v[3]};
+            return !parameter->unreadable;
         } else if (parameter->type == "float3" && parameter->values.size() >= 3) {
             const auto& v = parameter->values;
             color = ColladaColor{v[0], v[1], v[2], 1.0f};
+            return !parameter->unreadable;
         } else {
             warn(ColladaCode::ParamNotColour,
                  "effect " + quoted(effect.id) + ": parameter " + quoted(ref) + " is not a float3 or float4",
                  param);
         }
-        return;
+        return true;
     }
     if (const xmlNode* text = firstChild(node, "color")) {
         std::vector<float> values;
-        floatsOf(text, values);
+        const std::size_t bad = floatsOf(text, values);
         values.resize(std::max<std::size_t>(values.size(), 3), 0.0f);
         color = ColladaColor{values[0], values[1], values[2], values.size() > 3 ? values[3] : 1.0f};
+        return bad == 0;
     }
+    return true;
 }
 
-void ColladaReader::readScalar(const xmlNode* node, const ColladaEffect& effect,
+bool ColladaReader::readScalar(const xmlNode* node, const ColladaEffect& effect,
                                const ColladaProfile& profile, float& value)
 {
     if (firstChild(node, "texture") != nullptr) {
         value = 1.0f;
-        return;
+        return true;
     }
     if (const xmlNode* text = firstChild(node, "float")) {
         std::vector<float> values;
-        floatsOf(text, values);
+        const std::size_t bad = floatsOf(text, values);
         if (!values.empty()) {
             value = values[0];
         }
-        return;
+        return bad == 0;
     }
     if (const xmlNode* param = firstChild(node, "param")) {
         const std::string ref = attributeOr(param, "ref");
@@ -245,8 +253,10 @@ void ColladaReader::readScalar(const xmlNode* node, const ColladaEffect& effect,
                  "effect " + quoted(effect.id) + ": parameter " + quoted(ref) + " not found", param);
         } else if (!parameter->values.empty()) {
             value = parameter->values[0];
+            return !parameter->unreadable;
         }
     }
+    return true;
 }
 
 std::unique_ptr<CodeEntry> ColladaReader::readCodeEntry(const xmlNode* node)

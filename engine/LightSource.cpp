@@ -1,7 +1,7 @@
 #include "engine/LightSource.h"
 
 #include <GL/glew.h> // before any other GL header
-#include <GL/freeglut.h>
+#include <GL/glu.h>
 
 #include <string>
 #include <utility>
@@ -33,10 +33,25 @@ void loadMatrix(GLenum mode, const Matrix4f& matrix)
     glLoadMatrixf(matrix.data());
 }
 
-void setWindowViewport()
-{
-    glViewport(0, 0, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-}
+// The framebuffer and viewport a pass found bound, so that it leaves them as they were: the window's,
+// or a caller's off-screen frame of another size.
+struct BoundTarget {
+    GLint framebuffer = 0;
+    GLint viewport[4] = {0, 0, 0, 0};
+
+    static BoundTarget current()
+    {
+        BoundTarget target;
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &target.framebuffer);
+        glGetIntegerv(GL_VIEWPORT, target.viewport);
+        return target;
+    }
+    void restore() const
+    {
+        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(framebuffer));
+        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    }
+};
 
 } // namespace
 
@@ -148,6 +163,7 @@ bool LightSource::renderShadowPass(SceneRenderer& renderer)
     // drawing of the sky and HUD sample a shadow map.
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
+    const BoundTarget caller = BoundTarget::current();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
     glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, depthTexture, 0);
     glDrawBuffer(GL_NONE);
@@ -174,10 +190,9 @@ bool LightSource::renderShadowPass(SceneRenderer& renderer)
         glDisable(GL_DEPTH_CLAMP);
     }
     glDisable(GL_POLYGON_OFFSET_FILL);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    caller.restore();
     glShadeModel(GL_SMOOTH);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    setWindowViewport();
     glActiveTexture(GL_TEXTURE0);
     glDisable(GL_TEXTURE_2D);
     // The record just drawn becomes the one to compare with; the old one's storage is refilled next.
@@ -194,7 +209,8 @@ void LightSource::prepareCameraPass(const Camera& viewer)
     computeCameraMatrices(viewer);
     loadMatrix(GL_PROJECTION, cameraProjection);
     loadMatrix(GL_MODELVIEW, cameraView);
-    setWindowViewport();
+    // The viewport stays the caller's (the shadow pass gave it back): the window's in the game, an
+    // off-screen frame's when a picture is written.
     glActiveTexture(GL_TEXTURE1 + shadowIndex);
     loadShadowTextureMatrix();
 }

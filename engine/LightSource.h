@@ -52,9 +52,11 @@ class LightSource {
     // Renders the depth of the renderer's objects that the light can see into the depth texture,
     // unless the texture already holds exactly that (an equal DepthPassRecord: the same texture, light
     // matrices, switches, and casters with the same recordings and placement) and the renderer reuses
-    // depth textures. Returns whether it drew.
+    // depth textures. Returns whether it drew. Leaves the framebuffer and viewport bound that it found
+    // bound: the window's, or an off-screen frame's of any size.
     bool renderShadowPass(SceneRenderer& renderer);
-    // Loads the camera matrices and, on texture unit 1 + shadowIndex, the shadow texture matrix.
+    // Loads the camera matrices and, on texture unit 1 + shadowIndex, the shadow texture matrix. The
+    // viewport is left as the caller set it.
     void prepareCameraPass(const Camera& viewer);
     // Texture matrix of the active unit := bias * light projection * light view * camera view^-1.
     void loadShadowTextureMatrix();

@@ -57,7 +57,36 @@ std::string unusableBecause(const ColladaDocument& document)
     return hasTriangles(document) ? std::string() : "no geometry with a triangle group";
 }
 
-// The common profiles of the instantiated effects, in material and profile order; later ones win.
+// What a model is drawn in when its effect's colours cannot be read: a plain light grey without
+// highlights, which shows its shape under any light instead of the black that unreadable numbers give.
+Material plainGrey()
+{
+    Material grey;
+    grey.ambient = {0.6f, 0.6f, 0.6f, 1.0f};
+    grey.diffuse = {0.6f, 0.6f, 0.6f, 1.0f};
+    grey.specular = {0.0f, 0.0f, 0.0f, 1.0f};
+    grey.emission = {0.0f, 0.0f, 0.0f, 1.0f};
+    grey.shininess = 0.0f;
+    return grey;
+}
+
+// The values a material takes from the profile that did not read, as "ambient, diffuse"; empty when
+// all of them read.
+std::string unreadableMaterialValues(const CommonProfile& common)
+{
+    std::string text;
+    for (const std::string& name : common.unreadable) {
+        if (name == "emission" || name == "ambient" || name == "diffuse" || name == "specular" ||
+            name == "shininess") {
+            text += (text.empty() ? "" : ", ") + name;
+        }
+    }
+    return text;
+}
+
+// The common profiles of the instantiated effects, in material and profile order; later ones win. A
+// profile whose numbers do not all read gives the plain grey, with one line naming what did not read:
+// the file stays as malformed as the reader found it, and the model still shows.
 void readMaterial(const std::string& path, const ColladaDocument& document, Material& material)
 {
     for (const auto& colladaMaterial : document.materials()) {
@@ -71,6 +100,13 @@ void readMaterial(const std::string& path, const ColladaDocument& document, Mate
                 continue;
             }
             const auto& common = static_cast<const CommonProfile&>(*profile);
+            if (const std::string unreadable = unreadableMaterialValues(common); !unreadable.empty()) {
+                reportProblem(path, "effect \"" + colladaMaterial->effect->id +
+                                        "\": text that is not numbers in " + unreadable +
+                                        "; the model is drawn in plain grey");
+                material = plainGrey();
+                continue;
+            }
             material.diffuse = toColor(common.diffuse);
             material.ambient = toColor(common.ambient);
             material.specular = toColor(common.specular);

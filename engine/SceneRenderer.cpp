@@ -80,7 +80,7 @@ GLuint linkCompanion(const ShaderProgram& base, const std::vector<std::string>& 
 
 } // namespace
 
-SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
+SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sceneCamera)
 {
     shadowProgram =
         std::make_unique<ShaderProgram>(dataFile("shadow.vert"), "shadow", dataFile("shadow.frag"));
@@ -105,7 +105,9 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera) : camera(sceneCamera)
             linkCompanion(*shadowProgram, {"DICE_COLUMNS", "WITHOUT_SPOT_LIGHT"}, *instanced);
     }
     columns = std::make_unique<DiceColumns>();
-    skyBox = std::make_unique<SkyBox>();
+    if (backdrop == Backdrop::SkyBox) {
+        skyBox = std::make_unique<SkyBox>();
+    }
 }
 
 SceneRenderer::~SceneRenderer() = default;
@@ -180,13 +182,32 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
         columns->gather(casters, unstacked);
         single = &unstacked;
     }
+    // Only closed meshes drawn twice or more in this pass: the depth program places an instance's
+    // vertices along another path than the plain draw, a last bit apart. A mesh that is not closed can
+    // have faces in the depth texture at the very depth they are lit at, where that last bit decides
+    // the shadow; and a lone copy gains nothing from instancing, while that bit would move the whole
+    // length of its shadow's edges.
+    const auto instanceable = [this](DrawableObject& object) {
+        const Model& model = *object.model();
+        return batches(object) && InstancedBatches::batchable(model) && model.mesh.closed;
+    };
+    const auto copiesOf = [this](unsigned buffer) -> std::size_t& {
+        for (auto& [meshBuffer, copies] : meshCopies) {
+            if (meshBuffer == buffer) {
+                return copies;
+            }
+        }
+        return meshCopies.emplace_back(buffer, 0).second;
+    };
+    meshCopies.clear();
     for (DrawableObject* object : *single) {
-        Model& model = *object->model();
-        // Only closed meshes: the depth program places an instance's vertices along another path than
-        // the plain draw, a last bit apart, and a mesh that is not closed can have faces in the depth
-        // texture at the very depth they are lit at, where that last bit decides the shadow.
-        if (batches(*object) && InstancedBatches::batchable(model) && model.mesh.closed) {
-            instanced->add(model);
+        if (instanceable(*object)) {
+            ++copiesOf(object->model()->mesh.vertexBuffer);
+        }
+    }
+    for (DrawableObject* object : *single) {
+        if (instanceable(*object) && copiesOf(object->model()->mesh.vertexBuffer) > 1) {
+            instanced->add(*object->model());
         } else {
             object->draw();
         }

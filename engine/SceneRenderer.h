@@ -1,6 +1,7 @@
 #pragma once
 // The scene's lists (drawn objects, pickable objects, lights, HUD elements) and the frame that draws them.
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/Ray.h"
@@ -21,9 +22,13 @@ class ShaderProgram;
 class SkyBox;
 class SpotLightSource;
 
+// What the frame shows where no object is: the game's sky box, or the colour the frame is cleared to
+// (kubora-view, which needs neither the sky's files nor its busy picture behind a model).
+enum class Backdrop { SkyBox, ClearColour };
+
 class SceneRenderer {
   public:
-    explicit SceneRenderer(Camera* camera);
+    explicit SceneRenderer(Camera* camera, Backdrop backdrop = Backdrop::SkyBox);
     ~SceneRenderer();
     SceneRenderer(const SceneRenderer&) = delete;
     SceneRenderer& operator=(const SceneRenderer&) = delete;
@@ -134,6 +139,8 @@ class SceneRenderer {
     std::vector<DrawableObject*> unstacked;
     std::vector<DrawableObject*> spotLit;
     std::vector<BoundingBox> shownBounds;
+    // Copies per vertex buffer among a depth pass's instanceable casters (a handful of meshes).
+    std::vector<std::pair<unsigned, std::size_t>> meshCopies;
 };
 
 } // namespace libkub

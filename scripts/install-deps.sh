@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kubora needs to build, run, test, package, benchmark and fuzz.
+# Installs the Debian packages Kubora needs to build, run, test, package, benchmark and fuzz; with
+# "source-package", also those that build and check the source package (scripts/check-source-package.sh,
+# scripts/check-reproducible.sh).
 # Idempotent: asks apt-get only for what is missing, and says what it installs.
+#   scripts/install-deps.sh [source-package]
 set -euo pipefail
 
 packages=(
@@ -16,6 +19,20 @@ packages=(
   dpkg-dev file  # the Debian package: dpkg-shlibdeps finds its dependencies, file finds the binaries
   lintian desktop-file-utils appstream man-db groff-base  # the packages' checkers (policy, menu, AppStream, man)
 )
+case "${1:-}" in
+  "") ;;
+  source-package)
+    packages+=(
+      debhelper  # dh, with CMake
+      devscripts blhc  # hardening-check on the binaries, blhc on the build log
+      autopkgtest  # the installed packages' tests
+    )
+    ;;
+  *)
+    echo "install-deps: \"$1\" is not a set of packages; the one there is: source-package" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

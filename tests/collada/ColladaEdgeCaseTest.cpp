@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "collada/ColladaDocument.h"
 #include "tests/support/ColladaFixtures.h"
@@ -101,6 +102,21 @@ TEST(ColladaEdgeCase, ColoursDefaultsAndTextures)
     EXPECT_FALSE(loaded);
     EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::ParamNotFound, DiagnosticLevel::Error));
     EXPECT_TRUE(hasDiagnostic(*document, ColladaCode::UnknownOpaqueMode, DiagnosticLevel::Warning));
+}
+
+TEST(ColladaEdgeCase, ColoursThatAreNotNumbersReadAsZeroAndAreListed)
+{
+    // Written with decimal commas: the reader guesses nothing, reads 0 and says which values those were,
+    // also for a colour taken from a parameter.
+    const auto document = loadColladaFixture("exporter_decimal_comma_colours.dae");
+    const CommonProfile& comma = *findCommonProfile(*document->effects()[0]);
+    EXPECT_EQ(comma.diffuse, (ColladaColor{0, 0, 0, 0}));
+    EXPECT_FLOAT_EQ(comma.shininess, 0.0f);
+    EXPECT_EQ(comma.unreadable, (std::vector<std::string>{"emission", "ambient", "diffuse", "specular",
+                                                          "shininess", "transparent", "transparency"}));
+    EXPECT_EQ(findCommonProfile(*document->effects()[1])->unreadable, (std::vector<std::string>{"diffuse"}));
+    const auto plain = loadColladaFixture("edge_effect_colours.dae");
+    EXPECT_TRUE(findCommonProfile(*plain->effects()[0])->unreadable.empty());
 }
 
 TEST(ColladaEdgeCase, AccessorCountTimesStrideSizesTheData)

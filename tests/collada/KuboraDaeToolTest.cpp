@@ -127,6 +127,18 @@ TEST(KuboraDaeTool, ExportedFilesSayWhereTheirNormalsComeFromAndWhyNothingDraws)
         {"exporter_polylist_quads_blender.dae",
          "loaded=1 images=0 effects=1 materials=1 geometries=1 groups=0 triangles=0 texture=", "none",
          noImage + "  note: nothing to draw: 1 polylist group with quads; export triangulated\n"},
+        // Numbers written with decimal commas are no numbers: each one is named, and the file stays loaded.
+        {"exporter_decimal_comma_colours.dae",
+         "loaded=1 images=0 effects=2 materials=1 geometries=1 groups=1 triangles=12 texture=", "file",
+         "  warning 13 line 18: <color> has 4 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 19: <color> has 4 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 20: <color> has 4 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 21: <color> has 4 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 22: <float> has 1 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 23: <color> has 4 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 24: <float> has 1 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 31: <float4> has 4 entries that are not numbers (read as 0)\n" +
+             noImage},
         {"exporter_textured_box_max.dae",
          "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 triangles=12 texture=" +
              std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/models/texcube.png",

@@ -1,11 +1,12 @@
 // The Debian packages of this build (kubora, the game, and kubora-tools) as an archive would check
-// them: lintian, the desktop entry and AppStream validators and man find nothing to say, and the menu
-// entry's command starts the game.
+// them: lintian, the desktop entry and AppStream validators and man find nothing to say, the menu
+// entry's command starts the game, and with no address configured none is named.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,9 +35,9 @@ class DebianPackage : public kubora::test::InstalledGameSuite {
         for (const auto& package : packages) {
             ASSERT_EQ(runCommand({"dpkg-deb", "-x", package.string(), root.string()}).status, 0) << package;
             const std::string name = package.filename().string();
-            if (name.starts_with("kubora_0.1.0_")) {
+            if (name.starts_with("kubora_" KUBORA_VERSION "_")) {
                 gamePackage = package;
-            } else if (name.starts_with("kubora-tools_0.1.0_")) {
+            } else if (name.starts_with("kubora-tools_" KUBORA_VERSION "_")) {
                 toolsPackage = package;
             }
         }
@@ -130,4 +131,31 @@ TEST_F(DebianPackage, DesktopEntryCommandStartsTheGameFromAnEmptyFolder)
                             {"PATH=" + games + ":" + (path != nullptr ? path : "/usr/bin:/bin")}));
     // Nothing missing: the game found its data in /usr/share/games/kubora of the unpacked tree.
     EXPECT_EQ(game->standardError(), "");
+}
+
+TEST_F(DebianPackage, ToolsNeedTheGameOfTheSameVersion)
+{
+    // kubora-view reads the game's shader files from the game's data folder.
+    const auto depends = runCommand({"dpkg-deb", "--field", toolsPackage.string(), "Depends"});
+    EXPECT_NE(depends.output.find("kubora (= " KUBORA_VERSION ")"), std::string::npos) << depends.output;
+}
+
+TEST_F(DebianPackage, NameNoAddressOutsideReservedDomainsByDefault)
+{
+    if (KUBORA_ADDRESSES_CONFIGURED) {
+        GTEST_SKIP() << "this build is configured with addresses of its own";
+    }
+    for (const auto& package : packages) {
+        const auto fields = runCommand({"dpkg-deb", "--field", package.string()});
+        EXPECT_EQ(fields.output.find("Homepage:"), std::string::npos) << fields.output;
+        const auto maintainer = runCommand({"dpkg-deb", "--field", package.string(), "Maintainer"});
+        EXPECT_TRUE(maintainer.output.ends_with(".invalid>\n")) << maintainer.output;
+    }
+    std::ifstream metainfo(root / "usr/share/metainfo" / (applicationId + ".metainfo.xml"));
+    const std::string text{std::istreambuf_iterator<char>(metainfo), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(text.empty());
+    for (const char* element : {"<url", "<screenshots>", "://"}) {
+        EXPECT_EQ(text.find(element), std::string::npos) << element;
+    }
+    EXPECT_NE(text.find("<release version=\"" KUBORA_VERSION "\""), std::string::npos);
 }

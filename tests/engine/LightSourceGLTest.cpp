@@ -20,6 +20,7 @@
 #include "engine/ShadowMapping.h"
 #include "engine/SpotLightSource.h"
 #include "tests/support/GlTestContext.h"
+#include "tests/support/OffscreenFrame.h"
 
 namespace libkub {
 namespace {
@@ -338,7 +339,7 @@ float depthAtCentre(const LightSource& light)
     return depth[static_cast<std::size_t>(size / 2) * size + size / 2];
 }
 
-TEST(ShadowPass, RendersDepthFromTheLightAndRestoresTheWindowState)
+TEST(ShadowPass, RendersDepthFromTheLightAndRestoresTheCallersState)
 {
     Camera camera = makeCamera();
     SceneRenderer renderer(&camera);
@@ -348,6 +349,11 @@ TEST(ShadowPass, RendersDepthFromTheLightAndRestoresTheWindowState)
     Square downFacing(-2.0f, false);
     renderer.addObject(&downFacing);
 
+    // The caller draws into an off-screen frame of another size than the window: the pass gives that
+    // frame and its viewport back.
+    kubora::test::OffscreenFrame frame(96, 72);
+    GLint callerFramebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &callerFramebuffer);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
@@ -363,11 +369,12 @@ TEST(ShadowPass, RendersDepthFromTheLightAndRestoresTheWindowState)
 
     GLint value = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &value);
-    EXPECT_EQ(value, 0);
+    EXPECT_NE(callerFramebuffer, 0);
+    EXPECT_EQ(value, callerFramebuffer);
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], glutGet(GLUT_WINDOW_WIDTH));
-    EXPECT_EQ(viewport[3], glutGet(GLUT_WINDOW_HEIGHT));
+    EXPECT_EQ(viewport[2], 96);
+    EXPECT_EQ(viewport[3], 72);
     GLboolean mask[4] = {};
     glGetBooleanv(GL_COLOR_WRITEMASK, mask);
     EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
