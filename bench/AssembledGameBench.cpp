@@ -166,6 +166,15 @@ void BM_FrameMoving(benchmark::State& state, RenderMode mode, Position position)
     app.renderer->reuseDepthTextures = true;
 }
 
+// The frame with every die drawn on its own, not in columns (for comparing the two in one run).
+void BM_FrameColumnsOff(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    app.renderer->stackColumns = false;
+    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
+    app.renderer->stackColumns = true;
+}
+
 void BM_ShadowPass1024(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
@@ -322,6 +331,7 @@ void registerAll()
             for (const auto& [pass, function] :
                  std::initializer_list<std::pair<const char*, Pass>>{{"Frame", BM_Frame},
                                                                      {"FrameMoving", BM_FrameMoving},
+                                                                     {"FrameColumnsOff", BM_FrameColumnsOff},
                                                                      {"ShadowPass1024", BM_ShadowPass1024},
                                                                      {"ShadowPass512", BM_ShadowPass512},
                                                                      {"CameraPass", BM_CameraPass},

@@ -19,6 +19,9 @@ varying vec4 shadowCoord1;
 varying vec4 baseColour;
 varying vec4 materialDiffuse;
 varying vec3 materialSpecular;
+#ifdef DICE_COLUMNS
+varying vec3 copyRepeat; // see the vertex stage
+#endif
 
 const vec3 toViewer = vec3(0.0, 0.0, 1.0);
 
@@ -58,6 +61,13 @@ void main()
     }
 #endif
 
+#ifdef DICE_COLUMNS
+    // The coordinate the copy under this fragment is drawn with. Columns are drawn only with textures
+    // sampled without mipmaps and by one filter (the renderer checks), so the jump of fract() between
+    // two copies picks no other level or filter.
+    vec4 texel = texture2D(colourMap, colourCoord + fract(copyRepeat.z) * copyRepeat.xy);
+#else
     vec4 texel = texture2D(colourMap, colourCoord);
+#endif
     gl_FragColor = vec4(colour * texel.rgb, baseColour.a * texel.a);
 }

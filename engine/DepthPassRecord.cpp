@@ -9,7 +9,7 @@ namespace libkub {
 
 void DepthPassRecord::begin(unsigned depthTexture, int size, const Matrix4f& lightProjection,
                             const Matrix4f& lightView, std::int32_t renderMode, bool wireframe,
-                            bool instancing)
+                            bool instancing, bool columns)
 {
     repeatable = true;
     words.clear(); // keeps the capacity: a record is refilled every frame without allocating
@@ -20,8 +20,8 @@ void DepthPassRecord::begin(unsigned depthTexture, int size, const Matrix4f& lig
     append(target, sizeof(target));
     append(lightProjection.data(), 16 * sizeof(float));
     append(lightView.data(), 16 * sizeof(float));
-    const std::uint32_t switches[3] = {static_cast<std::uint32_t>(renderMode), wireframe ? 1u : 0u,
-                                       instancing ? 1u : 0u};
+    const std::uint32_t switches[4] = {static_cast<std::uint32_t>(renderMode), wireframe ? 1u : 0u,
+                                       instancing ? 1u : 0u, columns ? 1u : 0u};
     append(switches, sizeof(switches));
 }
 

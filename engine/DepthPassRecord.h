@@ -5,7 +5,8 @@
 // - how many times any mesh's triangles had been recorded into a GL buffer or display list when the
 //   pass was drawn (geometryRecordings), since a recording made again may reuse a buffer or list name;
 // - the light's projection and view matrices;
-// - the render mode, wireframe, and whether instanced drawing is available;
+// - the render mode, wireframe, whether instanced drawing is available, and whether copies resting on
+//   one another are drawn as columns (DiceColumns.h);
 // - for every object drawn, in order: its vertex buffer name, display list name, vertex count,
 //   triangle count and the address of its shared triangle list (which recording is drawn, and how
 //   much of it), then the translation, rotation and scale that place it.
@@ -27,7 +28,7 @@ class DepthPassRecord {
     // Starts a record for a pass drawn into this depth texture of this edge length, through these
     // light matrices with these switches.
     void begin(unsigned depthTexture, int size, const Matrix4f& lightProjection, const Matrix4f& lightView,
-               std::int32_t renderMode, bool wireframe, bool instancing);
+               std::int32_t renderMode, bool wireframe, bool instancing, bool columns = false);
     // Adds one object the pass draws, drawn as nothing but its mesh.
     void add(const Mesh& mesh);
     // Adds an object that draws more than its mesh: what it draws cannot be recorded, so the pass

@@ -2,6 +2,7 @@
 // The drawable geometry of one model: a flat triangle list and the GL recording made from it
 // (a display list, or an interleaved vertex buffer shared through the mesh cache), plus placement.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 namespace libkub {
 
 class ColladaDocument;
+struct TexturedBox;
 
 struct Corner {
     Vector3f position;
@@ -45,6 +47,8 @@ struct Mesh {
     // The three corners of every triangle carry one normal: no face is lit by a normal bent away from
     // its own, so a normal a last bit off cannot turn a face from the lights.
     bool flatNormals = false;
+    // The triangles make a textured box (TexturedBox.h), shared by every copy; null when they do not.
+    std::shared_ptr<const TexturedBox> texturedBox;
     MeshRotation rotation;
     Vector3f scale{1.0f, 1.0f, 1.0f};
     Vector3f translation{0.0f, 0.0f, 0.0f};

@@ -16,6 +16,7 @@
 #include "engine/Diagnostics.h"
 #include "engine/MeshClosure.h"
 #include "engine/ProgramCache.h"
+#include "engine/TexturedBox.h"
 #include "engine/TextureCache.h"
 
 namespace libkub {
@@ -184,11 +185,24 @@ BoundingBox Model::drawnBounds() const
     if (meshMin.x > meshMax.x) {
         return box;
     }
+    const MeshRotation& rotation = mesh.rotation;
+    if (rotation.angle == 0.0f) {
+        // Unturned (every die, every tile): the box's two corners scaled and moved bound the other six,
+        // computed as the loop below computes them. Asked for every object in every pass of a frame.
+        Vector3f a{meshMin.x * mesh.scale.x, meshMin.y * mesh.scale.y, meshMin.z * mesh.scale.z};
+        Vector3f b{meshMax.x * mesh.scale.x, meshMax.y * mesh.scale.y, meshMax.z * mesh.scale.z};
+        a += mesh.translation;
+        b += mesh.translation;
+        const Vector3f low{std::min({box.min.x, a.x, b.x}), std::min({box.min.y, a.y, b.y}),
+                           std::min({box.min.z, a.z, b.z})};
+        const Vector3f high{std::max({box.max.x, a.x, b.x}), std::max({box.max.y, a.y, b.y}),
+                            std::max({box.max.z, a.z, b.z})};
+        return boxBetween(low, high);
+    }
     // The eight corners of the mesh's box through scale, rotation (Rodrigues' formula about the unit
     // axis) and translation, as glTranslatef, glRotatef and glScalef apply them.
-    const MeshRotation& rotation = mesh.rotation;
     const Vector3f axis = normalize({rotation.x, rotation.y, rotation.z});
-    const bool turned = rotation.angle != 0.0f && axis.length() > 0.0f;
+    const bool turned = axis.length() > 0.0f;
     const double radians = rotation.angle * 3.141592653589793 / 180.0;
     const auto cosine = static_cast<float>(std::cos(radians));
     const auto sine = static_cast<float>(std::sin(radians));
@@ -271,15 +285,14 @@ std::unique_ptr<Model> readModel(const std::string& path)
     const std::vector<Triangle> triangles =
         model->mesh.triangles.empty() ? extractTriangles(document) : std::vector<Triangle>{};
     const bool kept = !model->mesh.triangles.empty();
-    model->mesh.closed =
-        kept ? isClosedOutwardSurface(model->mesh.triangles.begin(), model->mesh.triangles.size())
-             : isClosedOutwardSurface(triangles.data(), triangles.size());
+    const Triangle* loaded = kept ? model->mesh.triangles.begin() : triangles.data();
+    const std::size_t loadedCount = kept ? model->mesh.triangles.size() : triangles.size();
+    model->mesh.closed = isClosedOutwardSurface(loaded, loadedCount);
+    model->mesh.texturedBox = proveTexturedBox(loaded, loadedCount);
     const auto flat = [](const Triangle& t) {
         return t.corners[0].normal == t.corners[1].normal && t.corners[1].normal == t.corners[2].normal;
     };
-    model->mesh.flatNormals =
-        kept ? std::all_of(model->mesh.triangles.begin(), model->mesh.triangles.end(), flat)
-             : std::all_of(triangles.begin(), triangles.end(), flat);
+    model->mesh.flatNormals = std::all_of(loaded, loaded + loadedCount, flat);
     constexpr float far = std::numeric_limits<float>::max();
     Vector3f low{far, far, far};
     Vector3f high{-far, -far, -far};

@@ -10,6 +10,7 @@
 #include "engine/Camera.h"
 #include "engine/DataFolder.h"
 #include "engine/DepthPassRecord.h"
+#include "engine/DiceColumns.h"
 #include "engine/DrawableObject.h"
 #include "engine/Frustum.h"
 #include "engine/InstancedBatches.h"
@@ -47,6 +48,36 @@ bool bindInstanceAttributes(GLuint program, const InstancedBatches& instanced)
     return linked == GL_TRUE;
 }
 
+// The shadow maps' units are fixed by the lights' order, as the frame gives them to the full program:
+// unit 1 + i for light i. The variants are set once here.
+void fixShadowSamplerUnits(GLuint program)
+{
+    glUseProgram(program);
+    for (int index = 0; index < 2; ++index) {
+        const GLint location = glGetUniformLocation(program, ("shadowMap" + std::to_string(index)).c_str());
+        if (location >= 0) {
+            glUniform1i(location, 1 + index);
+        }
+    }
+    glUseProgram(0);
+}
+
+// A variant of the shadow program that draws like it: the instance attributes at their places and the
+// shadow maps on their units. 0 when it does not build.
+GLuint linkCompanion(const ShaderProgram& base, const std::vector<std::string>& macros,
+                     const InstancedBatches& instanced)
+{
+    GLuint program = linkVariant(base, macros);
+    if (program != 0 && !bindInstanceAttributes(program, instanced)) {
+        glDeleteProgram(program);
+        program = 0;
+    }
+    if (program != 0) {
+        fixShadowSamplerUnits(program);
+    }
+    return program;
+}
+
 } // namespace
 
 SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sceneCamera)
@@ -64,18 +95,16 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sc
         spotlessProgram = 0;
     }
     if (spotlessProgram != 0) {
-        // The shadow maps' units are fixed by the lights' order, as the frame gives them to the full
-        // program: unit 1 + i for light i.
-        glUseProgram(spotlessProgram);
-        for (int index = 0; index < 2; ++index) {
-            const GLint location =
-                glGetUniformLocation(spotlessProgram, ("shadowMap" + std::to_string(index)).c_str());
-            if (location >= 0) {
-                glUniform1i(location, 1 + index);
-            }
-        }
-        glUseProgram(0);
+        fixShadowSamplerUnits(spotlessProgram);
     }
+    if (shadowProgram->linked) {
+        columnProgram = linkCompanion(*shadowProgram, {"DICE_COLUMNS"}, *instanced);
+    }
+    if (spotlessProgram != 0) {
+        spotlessColumnProgram =
+            linkCompanion(*shadowProgram, {"DICE_COLUMNS", "WITHOUT_SPOT_LIGHT"}, *instanced);
+    }
+    columns = std::make_unique<DiceColumns>();
     if (backdrop == Backdrop::SkyBox) {
         skyBox = std::make_unique<SkyBox>();
     }
@@ -135,7 +164,7 @@ void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector
 {
     const RenderSettings& settings = RenderSettings::instance();
     record.begin(light.depthTexture, light.shadowMapSize(), light.lightProjection, light.lightView,
-                 settings.renderMode, settings.wireframe, instanced->available());
+                 settings.renderMode, settings.wireframe, instanced->available(), stacksColumns());
     for (DrawableObject* object : casters) {
         if (object->drawsOnlyItsModel()) {
             record.add(object->model()->mesh);
@@ -147,6 +176,12 @@ void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector
 
 void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& casters)
 {
+    const bool inColumns = stacksColumns();
+    const std::vector<DrawableObject*>* single = &casters;
+    if (inColumns) {
+        columns->gather(casters, unstacked);
+        single = &unstacked;
+    }
     // Only closed meshes drawn twice or more in this pass: the depth program places an instance's
     // vertices along another path than the plain draw, a last bit apart. A mesh that is not closed can
     // have faces in the depth texture at the very depth they are lit at, where that last bit decides
@@ -165,12 +200,12 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
         return meshCopies.emplace_back(buffer, 0).second;
     };
     meshCopies.clear();
-    for (DrawableObject* object : casters) {
+    for (DrawableObject* object : *single) {
         if (instanceable(*object)) {
             ++copiesOf(object->model()->mesh.vertexBuffer);
         }
     }
-    for (DrawableObject* object : casters) {
+    for (DrawableObject* object : *single) {
         if (instanceable(*object) && copiesOf(object->model()->mesh.vertexBuffer) > 1) {
             instanced->add(*object->model());
         } else {
@@ -178,6 +213,9 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
         }
     }
     instanced->drawDepth();
+    if (inColumns) {
+        columns->drawDepth();
+    }
 }
 
 void SceneRenderer::collectShown(std::vector<DrawableObject*>& shown) const
@@ -190,6 +228,24 @@ void SceneRenderer::collectShown(std::vector<DrawableObject*>& shown) const
         }
         shown.push_back(object);
     }
+}
+
+bool SceneRenderer::stacksColumns() const
+{
+    // As instancing, not in wireframe, where the copies' shared edges show.
+    const RenderSettings& settings = RenderSettings::instance();
+    return stackColumns && !exact && settings.renderMode == VBO && !settings.wireframe;
+}
+
+unsigned SceneRenderer::columnVariantOf(unsigned program) const
+{
+    if (!stacksColumns() || program == 0) {
+        return 0;
+    }
+    if (shadowProgram && program == shadowProgram->programId) {
+        return columnProgram;
+    }
+    return program == spotlessProgram ? spotlessColumnProgram : 0;
 }
 
 bool SceneRenderer::drawsInstancesUnder(unsigned program) const
@@ -224,8 +280,18 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool in
         return;
     }
     glVertexAttrib4f(instancePlaceLocation, 0.0f, 0.0f, 0.0f, 1.0f);
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    const unsigned columnVariant = columnVariantOf(static_cast<unsigned>(current));
+    const std::vector<DrawableObject*>* single = &list;
+    columnShading = {};
+    if (columnVariant != 0) {
+        columns->gather(list, unstacked);
+        single = &unstacked;
+        columnShading = {columns->columns(), columns->copiesInColumns()};
+    }
     alone.clear();
-    for (DrawableObject* object : list) {
+    for (DrawableObject* object : *single) {
         Model& model = *object->model();
         if (batches(*object) && InstancedBatches::batchable(model)) {
             instanced->add(model, true);
@@ -233,8 +299,12 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool in
             alone.push_back(object);
         }
     }
-    // The copies first: they stand in front of the tiles and the board, whose hidden fragments the
-    // depth test then rejects before they are shaded.
+    // The copies first, the columns of them before all: they stand in front of the tiles and the board,
+    // whose hidden fragments the depth test then rejects before they are shaded.
+    if (columnVariant != 0) {
+        columns->draw(columnVariant, camera->eye, cullBackFaces);
+        glUseProgram(static_cast<GLuint>(current));
+    }
     instanced->drawShaded(camera->eye, cullBackFaces);
     for (DrawableObject* object : alone) {
         drawAlone(*object);

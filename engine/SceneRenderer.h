@@ -11,6 +11,7 @@ namespace libkub {
 
 class Camera;
 class DepthPassRecord;
+class DiceColumns;
 class DrawableObject;
 class Frustum;
 class HUDElement;
@@ -79,6 +80,9 @@ class SceneRenderer {
     // The spot light's share is computed only where it can change a pixel; off, the full shadow program
     // shades every pixel (for comparing the two).
     bool spotOnlyWhereItShows = true;
+    // Copies of a textured box that rest on one another are drawn as one box per column in the
+    // vertex-buffer camera pass (DiceColumns.h); off, each copy is drawn on its own (for comparing the two).
+    bool stackColumns = true;
     // Every shortcut of the frame off: each depth texture drawn every frame from every object, not
     // only those inside the light's sides; one program everywhere; no face culled; every object drawn
     // alone, in list order; the sky drawn first. The plain frame the shortcuts are held to (for tests,
@@ -96,12 +100,21 @@ class SceneRenderer {
         WindowRect rect;
         std::size_t objects = 0;
     } spotShading;
+    // How many copies the last camera pass drew in columns, and in how many columns.
+    struct ColumnShading {
+        std::size_t columns = 0;
+        std::size_t copies = 0;
+    } columnShading;
 
   private:
     // Whether the object may be drawn as an instance in this pass.
     bool batches(const DrawableObject& object) const;
     // Whether the program has the instance attributes bound (the shadow program and its spotless variant).
     bool drawsInstancesUnder(unsigned program) const;
+    // Whether copies resting on one another are drawn as columns in this frame's passes.
+    bool stacksColumns() const;
+    // The program's variant for columns of copies (0 when the program has none or columns are off now).
+    unsigned columnVariantOf(unsigned program) const;
     // The objects the camera pass draws, in list order: all, or those in view while culling is on.
     void collectShown(std::vector<DrawableObject*>& shown) const;
     // Draws the objects under the current program, the copies of one mesh together when instancing.
@@ -114,11 +127,16 @@ class SceneRenderer {
     SpotShading spotReachInView(const SpotLightSource& spot);
 
     std::unique_ptr<InstancedBatches> instanced;
+    std::unique_ptr<DiceColumns> columns;
     // The shadow program without the spot light's share (0 when it did not build).
     unsigned spotlessProgram = 0;
+    // The shadow program and its spotless variant built for columns (DICE_COLUMNS; 0 when not built).
+    unsigned columnProgram = 0;
+    unsigned spotlessColumnProgram = 0;
     // Each frame's lists, kept so that their storage is reused.
     std::vector<DrawableObject*> shown;
     std::vector<DrawableObject*> alone;
+    std::vector<DrawableObject*> unstacked;
     std::vector<DrawableObject*> spotLit;
     std::vector<BoundingBox> shownBounds;
     // Copies per vertex buffer among a depth pass's instanceable casters (a handful of meshes).

@@ -10,8 +10,8 @@ namespace libkub {
 
 namespace {
 
-// The source with "#define macro 1" after its #version line, which must stay the first.
-std::string withMacro(const char* source, const std::string& macro)
+// The source with "#define macro 1" for each macro after its #version line, which must stay the first.
+std::string withMacros(const char* source, const std::vector<std::string>& macros)
 {
     std::string text(source);
     std::size_t at = 0;
@@ -21,8 +21,40 @@ std::string withMacro(const char* source, const std::string& macro)
         }
         at = text.find('\n') + 1;
     }
-    text.insert(at, "#define " + macro + " 1\n");
+    std::string defines;
+    for (const std::string& macro : macros) {
+        defines += "#define " + macro + " 1\n";
+    }
+    text.insert(at, defines);
     return text;
+}
+
+// One stage of a variant: the file compiled with the macros, or 0.
+unsigned compileFileWithMacros(unsigned stage, const std::string& file,
+                               const std::vector<std::string>& macros)
+{
+    const std::unique_ptr<char[]> source = readTextFile(file);
+    return source ? compileStageQuietly(stage, withMacros(source.get(), macros).c_str()) : 0;
+}
+
+// Links the two stages into a new program and lets go of them; 0 when it does not link.
+unsigned linkStages(unsigned vertex, unsigned fragment, bool ownsVertex)
+{
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    glDeleteShader(fragment); // freed with the program
+    if (ownsVertex) {
+        glDeleteShader(vertex);
+    }
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
 }
 
 } // namespace
@@ -47,26 +79,23 @@ unsigned linkFragmentVariant(const ShaderProgram& base, const std::string& fragm
     if (!base.linked || !base.vertexShader) {
         return 0;
     }
-    const std::unique_ptr<char[]> source = readTextFile(fragmentFile);
-    if (!source) {
+    const GLuint fragment = compileFileWithMacros(GL_FRAGMENT_SHADER, fragmentFile, {macro});
+    return fragment == 0 ? 0 : linkStages(base.vertexShader->shader, fragment, false);
+}
+
+unsigned linkVariant(const ShaderProgram& base, const std::vector<std::string>& macros)
+{
+    if (!base.linked || !base.vertexShader || !base.fragmentShader) {
         return 0;
     }
-    const GLuint fragment = compileStageQuietly(GL_FRAGMENT_SHADER, withMacro(source.get(), macro).c_str());
-    if (fragment == 0) {
+    const GLuint vertex = compileFileWithMacros(GL_VERTEX_SHADER, base.vertexShader->file, macros);
+    const GLuint fragment = compileFileWithMacros(GL_FRAGMENT_SHADER, base.fragmentShader->file, macros);
+    if (vertex == 0 || fragment == 0) {
+        glDeleteShader(vertex);
+        glDeleteShader(fragment);
         return 0;
     }
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, base.vertexShader->shader);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
-    glDeleteShader(fragment); // freed with the program
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        glDeleteProgram(program);
-        return 0;
-    }
-    return program;
+    return linkStages(vertex, fragment, true);
 }
 
 } // namespace libkub

@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
-# Measures the real game from outside: Mesa's own frame counter (GALLIUM_HUD=fps, dumped to a file,
-# the graph itself hidden), the process's resident size and the dice in play, in a private Xvfb with
-# 1024 x 768 windows. Whole processes, one at a time, in one run:
+# Measures the real game from outside: Mesa's own frame counter (GALLIUM_HUD=frametime with
+# GALLIUM_HUD_PERIOD=0, the time of every frame dumped to a file, the graph itself hidden), the
+# process's resident size and the dice in play, in a private Xvfb with 1024 x 768 windows. Each
+# stretch is reported as frames per second over it (frames / their summed time) and its median, 99th
+# percentile and worst frame time. Whole processes, one at a time, in one run:
 #
 # 1. Side by side, ALTERNATIONS times in turn: the renderer's floor (kubora-floor: one window-covering
 #    quad through the game's shadow program, nothing else drawn), then a fresh game at its start
-#    scene, idle and with the camera orbiting every frame (a right-button drag held and moved to and
-#    fro; idle first in odd runs, orbiting first in even ones). Printed with the ratios start/floor
-#    and orbiting/idle, and their medians.
+#    scene, idle, with the camera orbiting every frame (a right-button drag held and moved to and fro;
+#    idle first in odd runs, orbiting first in even ones) and with the spot light following the pointer
+#    (the pointer swept to and fro across the board's tiles, no button held). Printed with the ratios
+#    start/floor, orbiting/idle and hovering/idle (of frames per second), and their medians.
 # 2. A real match: the start scene, then every CHECK_EVERY ended turns (space pressed through xdotool
 #    every SPACE_EVERY seconds, which leaves each computer player its first move of the turn) up to
 #    TURNS, the first full board on the way, and last a stretch after the last turn in which space is
 #    pressed only every FINAL_SPACE_EVERY seconds, so that the computer players play and their dice
 #    glide during the sample. Each point also gives the memory per die in play: the growth of the
-#    resident size since the start scene over the dice in play. Plus start-up to the first frame.
+#    resident size since the start scene over the dice in play. The floor's frame times from part 1
+#    (the median of its runs) are printed beside the match's, since the spread of frame times on a
+#    shared machine is largely the machine's. Plus start-up to the first frame.
 #
 #   scripts/measure-fps.sh [binary] [render-mode word]
 #   TURNS=480 CHECK_EVERY=40 SPACE_EVERY=0.4 SAMPLE_SECONDS=6 ALTERNATIONS=2 scripts/measure-fps.sh build/kubora
@@ -23,6 +28,8 @@
 # ORBIT_EVERY (seconds between steps, 0.01: more steps than frames, so every frame moves), ORBIT_SWING
 # (pixels each way, 24: a drag across the window turns the camera once around, so about 8 degrees, and
 # the view stays the start scene's; wide swings turn the board out of view and read as a faster frame),
+# HOVER_STEP (pixels a step, 6), HOVER_EVERY (seconds between steps, 0.02), HOVER_SWING (pixels each way,
+# 240: across several tiles, so the hovered tile, and with it the spot light, changes every few frames),
 # WARM_UP (2 s, for llvmpipe's first shader compilations), FLOOR_BINARY (kubora-floor beside the binary).
 #
 # Dice and tiles are counted by reading the running process through gdb (needs the binary's debug
@@ -44,6 +51,9 @@ finalSeconds=${FINAL_SECONDS:-15}
 orbitStep=${ORBIT_STEP:-1}
 orbitSwing=${ORBIT_SWING:-24}
 orbitEvery=${ORBIT_EVERY:-0.01}
+hoverStep=${HOVER_STEP:-6}
+hoverSwing=${HOVER_SWING:-240}
+hoverEvery=${HOVER_EVERY:-0.02}
 warmUp=${WARM_UP:-2}
 
 fail() {
@@ -66,11 +76,14 @@ positiveWhole CHECK_EVERY "$checkEvery"
 positiveWhole ALTERNATIONS "$alternations"
 positiveWhole ORBIT_STEP "$orbitStep"
 positiveWhole ORBIT_SWING "$orbitSwing"
+positiveWhole HOVER_STEP "$hoverStep"
+positiveWhole HOVER_SWING "$hoverSwing"
 seconds SPACE_EVERY "$spaceEvery"
 seconds SAMPLE_SECONDS "$sampleSeconds"
 seconds FINAL_SPACE_EVERY "$finalSpaceEvery"
 seconds FINAL_SECONDS "$finalSeconds"
 seconds ORBIT_EVERY "$orbitEvery"
+seconds HOVER_EVERY "$hoverEvery"
 seconds WARM_UP "$warmUp"
 
 for tool in Xvfb xdotool import gdb; do
@@ -116,10 +129,10 @@ launch() {
   launches=$((launches + 1))
   local folder="$work/$launches-$name"
   mkdir -p "$folder"
-  GALLIUM_HUD=fps GALLIUM_HUD_VISIBLE=false GALLIUM_HUD_DUMP_DIR="$folder" \
+  GALLIUM_HUD=frametime GALLIUM_HUD_PERIOD=0 GALLIUM_HUD_VISIBLE=false GALLIUM_HUD_DUMP_DIR="$folder" \
     "$@" >"$folder/stdout" 2>"$folder/stderr" &
   program=$!
-  hud="$folder/fps"
+  hud="$folder/frametime_(ms)"
   window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$program" --name "^$title\$" | head -n1 || true)
   [ -n "$window" ] || fail "no $name window (see $folder/stderr)"
 }
@@ -130,13 +143,21 @@ finish() {
   program=""
 }
 
-# The median of the frame counter's figures over the next sample period (one figure per half second
-# by default), after one period is skipped so that no figure straddles the start of the sample.
-framesPerSecond() {
+# The frames of the next sample period (milliseconds, one a line), after one frame is skipped so that
+# none straddles the start of the sample: frames per second over the stretch, then the median, 99th
+# percentile and worst frame time, as "fps median p99 worst" ("? ? ? ?" without frames).
+sampleFrames() {
   local before
   before=$(wc -l <"$hud" 2>/dev/null || echo 0)
   sleep "$1"
-  tail -n +"$((before + 2))" "$hud" 2>/dev/null | sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "?"; else if (NR % 2) printf "%.1f", v[(NR + 1) / 2]; else printf "%.1f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+  tail -n +"$((before + 2))" "$hud" 2>/dev/null | sort -n | awk '
+    { v[NR] = $1; sum += $1 }
+    END {
+      if (NR == 0 || sum <= 0) { print "? ? ? ?"; exit }
+      median = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+      p99 = v[int(NR * 0.99 + 0.999999) < 1 ? 1 : int(NR * 0.99 + 0.999999)]
+      printf "%.1f %.1f %.1f %.1f\n", NR * 1000 / sum, median, p99, v[NR]
+    }'
 }
 
 ratio() { # a b: a / b, or "?" when either is not a figure
@@ -168,6 +189,27 @@ startOrbiting() {
   mover=$!
 }
 
+# The pointer swept to and fro over the board with no button held, in one xdotool process: the hovered
+# tile changes every few frames, and the spot light follows it.
+startHovering() {
+  local stepsEachWay steps chain=() step direction=1
+  stepsEachWay=$(((hoverSwing + hoverStep - 1) / hoverStep))
+  steps=$(awk -v s="$sampleSeconds" -v e="$hoverEvery" 'BEGIN { print int((s + 2) / e) + 1 }')
+  for ((step = 0; step < steps; step++)); do
+    [ $((step % stepsEachWay)) -eq 0 ] && [ "$step" -gt 0 ] && direction=$((-direction))
+    chain+=(mousemove_relative -- $((direction * hoverStep)) 0 sleep "$hoverEvery")
+  done
+  xdotool "${chain[@]}" >/dev/null 2>&1 &
+  mover=$!
+}
+
+stopHovering() {
+  kill "$mover" 2>/dev/null || true
+  wait "$mover" 2>/dev/null || true
+  mover=""
+  pointAtCentre
+}
+
 stopOrbiting() {
   kill "$mover" 2>/dev/null || true
   wait "$mover" 2>/dev/null || true
@@ -178,16 +220,23 @@ stopOrbiting() {
 echo "measure-fps: $binary ${mode:-(vertex buffers)} beside $floorBinary, 1024x768 on $DISPLAY, work folder $work"
 echo "load at start: $(load)"
 echo
-echo "Side by side, alternating: the floor, the start scene idle and the start scene orbiting (fps: Mesa, median over ${sampleSeconds} s)"
+echo "Side by side, alternating: the floor, the start scene idle, orbiting and hovering (fps over ${sampleSeconds} s; median / p99 / worst frame in ms)"
 echo
-echo "| run | floor fps | start idle fps | start orbiting fps | start / floor | orbiting / idle | load |"
-echo "|---|---|---|---|---|---|---|"
+echo "| run | floor fps | floor frames | start idle fps | idle frames | start orbiting fps | orbiting frames | start hovering fps | hovering frames | start / floor | orbiting / idle | hovering / idle | load |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|"
 startRatios=()
 movingRatios=()
+hoverRatios=()
+floorMedians=()
+floorP99s=()
+floorWorsts=()
 for ((run = 1; run <= alternations; run++)); do
   launch floor "Kubora floor" "$floorBinary" 1024 768
   sleep "$warmUp"
-  floorFps=$(framesPerSecond "$sampleSeconds")
+  read -r floorFps floorMedian floorP99 floorWorst <<<"$(sampleFrames "$sampleSeconds")"
+  floorMedians+=("$floorMedian")
+  floorP99s+=("$floorP99")
+  floorWorsts+=("$floorWorst")
   finish
 
   # shellcheck disable=SC2086 # the mode word is optional
@@ -198,24 +247,33 @@ for ((run = 1; run <= alternations; run++)); do
   # Idle first in odd runs, orbiting first in even ones, so that neither always has the game's first
   # seconds.
   if ((run % 2 == 1)); then
-    idleFps=$(framesPerSecond "$sampleSeconds")
+    read -r idleFps idleMedian idleP99 idleWorst <<<"$(sampleFrames "$sampleSeconds")"
   fi
   startOrbiting
   sleep 0.5 # the first moves turn the view before the sample begins
-  movingFps=$(framesPerSecond "$sampleSeconds")
+  read -r movingFps movingMedian movingP99 movingWorst <<<"$(sampleFrames "$sampleSeconds")"
   stopOrbiting
+  startHovering
+  sleep 0.5
+  read -r hoverFps hoverMedian hoverP99 hoverWorst <<<"$(sampleFrames "$sampleSeconds")"
+  stopHovering
   if ((run % 2 == 0)); then
-    idleFps=$(framesPerSecond "$sampleSeconds")
+    read -r idleFps idleMedian idleP99 idleWorst <<<"$(sampleFrames "$sampleSeconds")"
   fi
   finish
 
   startRatios+=("$(ratio "$idleFps" "$floorFps")")
   movingRatios+=("$(ratio "$movingFps" "$idleFps")")
-  printf '| %s | %s | %s | %s | %s | %s | %s |\n' "$run" "$floorFps" "$idleFps" "$movingFps" \
-    "${startRatios[-1]}" "${movingRatios[-1]}" "$(load)"
+  hoverRatios+=("$(ratio "$hoverFps" "$idleFps")")
+  printf '| %s | %s | %s / %s / %s | %s | %s / %s / %s | %s | %s / %s / %s | %s | %s / %s / %s | %s | %s | %s | %s |\n' \
+    "$run" "$floorFps" "$floorMedian" "$floorP99" "$floorWorst" "$idleFps" "$idleMedian" "$idleP99" "$idleWorst" \
+    "$movingFps" "$movingMedian" "$movingP99" "$movingWorst" "$hoverFps" "$hoverMedian" "$hoverP99" "$hoverWorst" \
+    "${startRatios[-1]}" "${movingRatios[-1]}" "${hoverRatios[-1]}" "$(load)"
 done
-printf '| median | | | | %s | %s | |\n' "$(median "${startRatios[@]}")" "$(median "${movingRatios[@]}")"
+printf '| median | | | | | | | | | %s | %s | %s | |\n' "$(median "${startRatios[@]}")" "$(median "${movingRatios[@]}")" \
+  "$(median "${hoverRatios[@]}")"
 echo
+floorFrames="$(median "${floorMedians[@]}") / $(median "${floorP99s[@]}") / $(median "${floorWorsts[@]}")"
 
 # The match, in a fresh game process.
 launched=$(now_ms)
@@ -265,25 +323,25 @@ residentKilobytes() {
 
 startResident=""
 report() {
-  local fps resident state perDie
-  fps=$(framesPerSecond "$sampleSeconds")
+  local fps median p99 worst resident state perDie
+  read -r fps median p99 worst <<<"$(sampleFrames "$sampleSeconds")"
   resident=$(residentKilobytes)
   read -r dice owned <<<"$(gameState)"
   [ -n "$startResident" ] || startResident=$resident
   perDie=$(awk -v r="$resident" -v s="$startResident" -v d="$dice" 'BEGIN { if (d + 0 > 0) printf "%.2f", (r - s) / d; else print "?" }')
-  printf '| %s | %s | %s | %s | %s | %s |\n' "$1" "$fps" "$(awk -v r="$resident" 'BEGIN { printf "%.1f", r / 1024 }')" \
-    "$dice" "$owned" "$perDie"
+  printf '| %s | %s | %s / %s / %s | %s | %s | %s | %s | %s |\n' "$1" "$fps" "$median" "$p99" "$worst" \
+    "$floorFrames" "$(awk -v r="$resident" 'BEGIN { printf "%.1f", r / 1024 }')" "$dice" "$owned" "$perDie"
 }
 
-echo "The match (fps: Mesa, median over ${sampleSeconds} s; KB per die: resident growth since the start scene / dice in play)"
+echo "The match (fps over ${sampleSeconds} s; frames: median / p99 / worst in ms, the floor's from the runs above beside them; KB per die: resident growth since the start scene / dice in play)"
 echo "start-up to the first frame: ${firstFrame:-?} ms (window mapped and drawn, polled every 10 ms or so)"
 echo
 # Key presses go through the XTEST extension to the focused window, as a keyboard's would.
 xdotool windowfocus --sync "$window"
 pointAtCentre
 
-echo "| point | fps (Mesa, median) | RSS MB | dice | tiles owned | KB per die |"
-echo "|---|---|---|---|---|---|"
+echo "| point | fps | frames | floor's frames | RSS MB | dice | tiles owned | KB per die |"
+echo "|---|---|---|---|---|---|---|---|"
 sleep "$warmUp"
 report "start scene"
 ended=0

@@ -1,0 +1,98 @@
+#pragma once
+// Copies of one textured box (TexturedBox.h) resting on one another, drawn as one box per column in the
+// camera pass: the game's dice stand in towers of dozens on a tile, and a tower of n dice is then 12
+// triangles instead of 12 n. The column's sides repeat the copy's side images once per copy and its top
+// and foot are the top copy's top and the lowest copy's foot, each fragment given the position,
+// normal and texture coordinate the copy under it would give (the texture coordinate taken modulo one
+// copy by the program's DICE_COLUMNS variant).
+//
+// A column is made only where that holds to the rounding of the placement: copies of a model whose
+// loaded triangles prove a textured box, drawn from a vertex buffer, unrotated, scaled by positive
+// factors, sampled without mipmaps by one filter (so the coordinate's jump from copy to copy picks no
+// other level or filter), of the same buffer, texture, material, scale and x and z, each resting on the
+// one below: its foot within float rounding of the lower one's top. Anything else is left to the
+// caller's ordinary drawing.
+#include <cstdint>
+#include <vector>
+
+#include "engine/Material.h"
+#include "engine/Vector3f.h"
+
+namespace libkub {
+
+class DrawableObject;
+class Model;
+struct TexturedBox;
+
+class DiceColumns {
+  public:
+    DiceColumns();
+    ~DiceColumns();
+    DiceColumns(const DiceColumns&) = delete;
+    DiceColumns& operator=(const DiceColumns&) = delete;
+
+    // Gathers the copies in `list` that rest on one another into columns (for the next draw) and puts
+    // every other object into `rest`, in list order. `rest` is cleared first.
+    void gather(const std::vector<DrawableObject*>& list, std::vector<DrawableObject*>& rest);
+    // Draws the gathered columns, nearest the eye first, under `program` (the shadow program's
+    // DICE_COLUMNS variant, current afterwards), with their materials and textures set as Model::draw
+    // sets them; with cullBackFaces their back faces are not drawn. Then forgets them.
+    void draw(unsigned program, Vector3f eye, bool cullBackFaces);
+
+    // Draws the gathered columns into the depth buffer under no program (the depth passes): each
+    // column's four sides as one face each, and every copy's own top and foot, then forgets them. The
+    // pass's culling decides which faces count, as for the copies drawn on their own.
+    void drawDepth();
+
+    // What the last gather found: its columns and the copies in them.
+    std::size_t columns() const { return columnList.size(); }
+    std::size_t copiesInColumns() const { return copies; }
+
+  private:
+    // What copies must share to stand in one column, but for x and z: buffer, texture, material and scale.
+    struct Kind {
+        unsigned vertexBuffer = 0;
+        unsigned texture = 0;
+        Material material;
+        Vector3f scale;
+        const TexturedBox* box = nullptr;
+    };
+    struct Copy {
+        std::uint32_t kind = 0;
+        float x = 0.0f;
+        float z = 0.0f;
+        float y = 0.0f;
+        std::uint32_t index = 0; // in the gathered list
+    };
+    struct Column {
+        std::uint32_t kind = 0;
+        Vector3f foot;     // the lowest copy's place
+        float topY = 0.0f; // the top copy's place
+        std::uint32_t count = 0;
+        std::uint32_t firstCopy = 0; // the lowest copy among the gathered candidates, sorted
+        float distance = 0.0f;       // squared, from the eye, for the order of drawing
+    };
+
+    // The kind of a model that may stand in a column, or -1.
+    int kindOf(const Model& model);
+    // Whether the texture is sampled without mipmaps and by the same filter near and far.
+    bool samplesOneLevel(unsigned texture);
+    // Writes the column's twelve triangles into `vertices`.
+    void appendBox(const Column& column, std::vector<float>& vertices) const;
+    // Writes the column's sides and its copies' tops and feet, positions only.
+    void appendDepthBox(const Column& column, std::vector<float>& vertices) const;
+    // Puts `vertices` into the column buffer, which stays bound.
+    void upload();
+
+    std::vector<Kind> kinds;
+    std::vector<std::pair<unsigned, bool>> textureChecks; // texture name, samples one level
+    std::vector<Copy> candidates;
+    std::vector<Column> columnList;
+    std::vector<bool> inColumn;
+    std::vector<float> vertices;
+    std::size_t copies = 0;
+    unsigned vertexBuffer = 0;
+    std::size_t vertexBufferBytes = 0;
+};
+
+} // namespace libkub
