@@ -140,7 +140,8 @@ void ColladaReader::readSource(const xmlNode* node, ColladaSource& source)
         reserveBudget_ -= announced;
         source.data.reserve(static_cast<std::size_t>(announced));
         adviseHugePages(source.data.data(), source.data.capacity() * sizeof(float));
-        floatsOf(array, source.data);
+        source.notNumbers = floatsOf(array, source.data);
+        source.arrayValues = source.data.size();
     }
     const xmlNode* common = firstChild(node, "technique_common");
     const xmlNode* accessor = common != nullptr ? firstChild(common, "accessor") : nullptr;

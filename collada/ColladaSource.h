@@ -1,5 +1,6 @@
 #pragma once
 // A <source> of a mesh: a flat list of floats read in groups of stride values.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ struct ColladaSource {
     std::string name;
     // The float_array's numbers, zero-padded up to the accessor's count x stride.
     std::vector<float> data;
+    // How many numbers the float_array held, and how many of those were not numbers (each read as 0),
+    // so that a model which draws nothing can say why; the zero padding counts in neither.
+    std::size_t arrayValues = 0;
+    std::size_t notNumbers = 0;
     std::uint32_t stride = 1; // at least 1
     // Set by the inputs that refer to the source; the last one read wins.
     InputSemantic semantic = InputSemantic::Unknown;
