@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
+#include "engine/Mesh.h"
 
 namespace libkub {
 
@@ -60,7 +62,68 @@ std::string groupShape(const PrimitiveGroup& group)
     return kind + " groups with polygons of up to " + std::to_string(most) + " corners";
 }
 
+// Any non-zero component of the cross product of two edges: a triangle too small for the length of
+// that product to be a float still counts.
+bool hasArea(const Triangle& triangle)
+{
+    const Vector3f& a = triangle.corners[0].position;
+    const Vector3f normal = cross(triangle.corners[1].position - a, triangle.corners[2].position - a);
+    return normal.x != 0.0f || normal.y != 0.0f || normal.z != 0.0f;
+}
+
+// What the reader made of the position sources the triangles are built from.
+struct PositionValues {
+    bool anySource = false;
+    std::size_t values = 0;
+    std::size_t notNumbers = 0;
+};
+
+PositionValues positionValues(const ColladaDocument& document)
+{
+    std::set<const ColladaSource*> sources; // a source shared by several groups counts once
+    for (const auto& geometry : document.geometries()) {
+        if (!geometry->mesh) {
+            continue;
+        }
+        for (const PrimitiveGroup& group : geometry->mesh->groups) {
+            if (!isAllTriangles(group) || faceCount(group) == 0) {
+                continue;
+            }
+            if (const GroupInput* input = findInput(group, InputSemantic::Position)) {
+                sources.insert(input->source);
+            }
+        }
+    }
+    PositionValues read;
+    read.anySource = !sources.empty();
+    for (const ColladaSource* source : sources) {
+        read.values += source->arrayValues;
+        read.notNumbers += source->notNumbers;
+    }
+    return read;
+}
+
 } // namespace
+
+std::string whyNoArea(const ColladaDocument& document, const Triangle* triangles, std::size_t count)
+{
+    if (count == 0 || std::any_of(triangles, triangles + count, hasArea)) {
+        return {};
+    }
+    const PositionValues read = positionValues(document);
+    std::string cause;
+    if (!read.anySource) {
+        cause = "no triangle group has a POSITION input";
+    } else if (read.notNumbers > 0) {
+        cause = (read.notNumbers == read.values
+                     ? "all " + std::to_string(read.values)
+                     : std::to_string(read.notNumbers) + " of " + std::to_string(read.values)) +
+                " position values are not numbers (read as 0)";
+    } else {
+        cause = "the corners of every triangle lie on one line";
+    }
+    return "no triangle has any area: " + cause;
+}
 
 std::string whyNoTriangles(const ColladaDocument& document)
 {
