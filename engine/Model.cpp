@@ -15,6 +15,7 @@
 #include "collada/ColladaQueries.h"
 #include "engine/Diagnostics.h"
 #include "engine/MeshClosure.h"
+#include "engine/MeshDiagnosis.h"
 #include "engine/ProgramCache.h"
 #include "engine/TexturedBox.h"
 #include "engine/TextureCache.h"
@@ -287,6 +288,10 @@ std::unique_ptr<Model> readModel(const std::string& path)
     const bool kept = !model->mesh.triangles.empty();
     const Triangle* loaded = kept ? model->mesh.triangles.begin() : triangles.data();
     const std::size_t loadedCount = kept ? model->mesh.triangles.size() : triangles.size();
+    // The model is kept as the file gives it, but a modder looking at an empty stage learns why.
+    if (const std::string why = whyNoArea(document, loaded, loadedCount); !why.empty()) {
+        reportProblem(path, why + "; the model shows nothing");
+    }
     model->mesh.closed = isClosedOutwardSurface(loaded, loadedCount);
     model->mesh.texturedBox = proveTexturedBox(loaded, loadedCount);
     const auto flat = [](const Triangle& t) {

@@ -41,7 +41,9 @@ class Model {
 // material of the instantiated common profiles and one program per GLSL effect (shared through the
 // program cache). A material that names no effect of the file is skipped with one line on standard
 // error. A file that is missing, does not parse or has no triangle group gives one line on standard
-// error and an empty model that draws nothing but can still be placed and picked.
+// error and an empty model that draws nothing but can still be placed and picked. Triangles none of
+// which has any area (every position unreadable, say) are kept as the file gives them, with one line
+// on standard error that says why.
 std::unique_ptr<Model> loadModel(const std::string& path);
 
 } // namespace libkub

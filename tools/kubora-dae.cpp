@@ -5,7 +5,7 @@
 // (one line; normals say whether the triangles' normals come from the file or are computed from
 // the positions, or that there are no triangles). --verbose adds the reader's warnings and errors
 // after each file, then notes: a model without an image draws untextured, and why a model draws
-// nothing. Exit status 0 when every file loaded, 1 otherwise.
+// nothing (no triangles, or none with any area). Exit status 0 when every file loaded, 1 otherwise.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -46,15 +46,15 @@ bool describe(const std::string& path, bool verbose)
         }
     }
     libkub::NormalOrigin normals = libkub::NormalOrigin::None;
-    const std::size_t triangles = libkub::extractTriangles(document, &normals).size();
+    const std::vector<libkub::Triangle> triangles = libkub::extractTriangles(document, &normals);
     const std::string texture =
         document.images().empty() ? std::string() : document.images().front()->fileName;
 
     std::printf("%s\tloaded=%d images=%zu effects=%zu materials=%zu geometries=%zu groups=%zu triangles=%zu "
                 "texture=%s normals=%s\n",
                 path.c_str(), loaded ? 1 : 0, document.images().size(), document.effects().size(),
-                document.materials().size(), document.geometries().size(), groups, triangles, texture.c_str(),
-                normalsName(normals));
+                document.materials().size(), document.geometries().size(), groups, triangles.size(),
+                texture.c_str(), normalsName(normals));
     if (verbose) {
         for (const libkub::ColladaDiagnostic& diagnostic : document.diagnostics()) {
             std::printf("  %s %d", libkub::levelName(diagnostic.level), static_cast<int>(diagnostic.code));
@@ -66,7 +66,11 @@ bool describe(const std::string& path, bool verbose)
         if (texture.empty()) {
             std::printf("  note: no image; the model draws untextured in its material colours\n");
         }
-        if (const std::string why = libkub::whyNoTriangles(document); !why.empty()) {
+        std::string why = libkub::whyNoTriangles(document);
+        if (why.empty()) {
+            why = libkub::whyNoArea(document, triangles.data(), triangles.size());
+        }
+        if (!why.empty()) {
             std::printf("  note: nothing to draw: %s\n", why.c_str());
         }
     }

@@ -139,6 +139,19 @@ TEST(KuboraDaeTool, ExportedFilesSayWhereTheirNormalsComeFromAndWhyNothingDraws)
          "  warning 13 line 24: <float> has 1 entries that are not numbers (read as 0)\n"
          "  warning 13 line 31: <float4> has 4 entries that are not numbers (read as 0)\n" +
              noImage},
+        // With the positions too, no triangle has any area, and the last note says so.
+        {"exporter_decimal_comma_positions.dae",
+         "loaded=1 images=0 effects=1 materials=1 geometries=1 groups=1 triangles=12 texture=", "file",
+         "  warning 13 line 11: <unit> meter '0,01' is not a number\n"
+         "  warning 13 line 19: <color> has 4 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 20: <color> has 4 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 21: <color> has 4 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 22: <float> has 1 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 35: <float_array> has 24 entries that are not numbers (read as 0)\n"
+         "  warning 13 line 45: <float_array> has 18 entries that are not numbers (read as 0)\n" +
+             noImage +
+             "  note: nothing to draw: no triangle has any area: "
+             "all 24 position values are not numbers (read as 0)\n"},
         {"exporter_textured_box_max.dae",
          "loaded=1 images=1 effects=1 materials=1 geometries=1 groups=1 triangles=12 texture=" +
              std::string(KUBORA_SOURCE_DIR) + "/tests/fixtures/models/texcube.png",

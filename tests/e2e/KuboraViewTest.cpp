@@ -1,7 +1,8 @@
 // The kubora-view binary: the picture it writes with every shortcut against --exact for the hostile
 // models and the game's own, exports with real-world traits all visible, the stage lit and shadowed by
 // the game's lights, the shader files found as the installed game finds them (and the one line when
-// they are not), the models' colours, and the lines it prints for bad arguments and missing models.
+// they are not), the models' colours, and the lines it prints for bad arguments, missing models and
+// models without area.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -423,6 +424,24 @@ TEST_F(KuboraView, ExportedModelsShowTheirColourInEveryMode)
                     << c.file << " " << mode << " channel " << channel;
             }
         }
+    }
+}
+
+TEST_F(KuboraView, AModelWithoutAreaSaysWhyTheStageIsEmpty)
+{
+    // An export with a decimal comma in every number: the reader leaves the file as malformed as it is,
+    // every position reads as 0 and the stage stays empty, but the first line says why, before the
+    // line about the colours.
+    const std::string file = "tests/fixtures/collada/exporter_decimal_comma_positions.dae";
+    const std::string prefix = "kubora: " + file + ": ";
+    const std::string lines = prefix +
+                              "no triangle has any area: all 24 position values are not numbers (read as 0); "
+                              "the model shows nothing\n" +
+                              prefix +
+                              "effect \"crate-fx\": text that is not numbers in ambient, diffuse, specular, "
+                              "shininess; the model is drawn in plain grey\n";
+    for (const char* mode : {"VBO", "ImmediateMode", "DisplayList"}) {
+        EXPECT_EQ(changeFromStage(emptyStage(), picture(file, {"--mode", mode}, lines)).visible, 0u) << mode;
     }
 }
 
