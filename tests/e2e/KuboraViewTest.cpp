@@ -438,11 +438,36 @@ TEST_F(KuboraView, ExportedModelsShowTheirColourInEveryMode)
     }
 }
 
+TEST_F(KuboraView, TheEdgeMapNumbersTheModelAndTheFloorAndOutlinesThem)
+{
+    const kubora::test::ExactFrame exact = exactPicture(KUBORA_SOURCE_DIR "/data/die.dae", {});
+    const kubora::test::EdgeMap& edges = exact.edges;
+    ASSERT_EQ(edges.width, width);
+    ASSERT_EQ(edges.height, height);
+    std::size_t pixelsOf[3] = {0, 0, 0};
+    std::size_t edgePixels = 0;
+    for (std::size_t pixel = 0; pixel < edges.objects.size(); ++pixel) {
+        ASSERT_LE(edges.objects[pixel], 2) << pixel;
+        ++pixelsOf[edges.objects[pixel]];
+        edgePixels += edges.edgeAt(pixel) ? 1 : 0;
+        // Where the object changes to the right, both pixels are edge pixels.
+        if ((pixel + 1) % width != 0 && edges.objects[pixel] != edges.objects[pixel + 1]) {
+            EXPECT_TRUE(edges.edgeAt(pixel) && edges.edgeAt(pixel + 1)) << pixel;
+        }
+    }
+    EXPECT_GT(pixelsOf[0], 0u) << "the backdrop";
+    EXPECT_GT(pixelsOf[1], edges.objects.size() / 10) << "the die";
+    EXPECT_GT(pixelsOf[2], edges.objects.size() / 10) << "the floor";
+    // Outlines, creases and shadow borders, not whole faces.
+    EXPECT_GT(edgePixels, 0u);
+    EXPECT_LT(edgePixels, edges.objects.size() / 5);
+}
+
 TEST_F(KuboraView, BadArgumentsAreNamedWithTheUsage)
 {
     const std::string usage =
         "usage: kubora-view MODEL.dae [--mode VBO|ImmediateMode|DisplayList] [--out FILE.png] "
-        "[--size WxH] [--exact]\n";
+        "[--size WxH] [--exact] [--edge-map FILE.png]\n";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "kubora: kubora-view: no model file given\n"},
         {{cubePath, "--mode", "Vbo"},
@@ -450,6 +475,8 @@ TEST_F(KuboraView, BadArgumentsAreNamedWithTheUsage)
         {{cubePath, "--size", "640"},
          "kubora: --size 640: not a size like 640x480 (1 to 8192 pixels a side)\n"},
         {{cubePath, "--out"}, "kubora: --out: needs a value\n"},
+        {{cubePath, "--edge-map", "edges.png"},
+         "kubora: --edge-map edges.png: needs --out: the map is of the written frame\n"},
         {{cubePath, "--fast"}, "kubora: --fast: unknown option\n"},
         {{cubePath, cubePath}, "kubora: " + cubePath + ": only one model can be viewed at a time\n"},
     };
