@@ -22,6 +22,32 @@ varying vec3 materialSpecular;
 #ifdef DICE_COLUMNS
 varying vec3 copyRepeat; // see the vertex stage
 #endif
+#ifdef EDGE_MAP
+// Tests draw the exact frame a second time with EDGE_MAP defined: instead of a colour each fragment
+// writes what tells one surface from the next (EdgeMap.h): the drawing object's number, the quantised
+// direction its surface faces, and how far each light reaches it.
+uniform float objectNumber;
+float reach0 = 0.0;
+float reach1 = 0.0;
+
+// 0 where the light does not reach, 2 where it fully does, 1 on a filtered shadow border.
+float reachLevel(float reach)
+{
+    return reach <= 0.0 ? 0.0 : (reach >= 1.0 ? 2.0 : 1.0);
+}
+
+// The unit normal folded onto an octahedron and quantised to 16 x 16 directions: about 11 degrees
+// apart, so any two faces of a box differ.
+float facing(vec3 n)
+{
+    vec2 o = n.xy / (abs(n.x) + abs(n.y) + abs(n.z));
+    if (n.z < 0.0) {
+        o = (1.0 - abs(o.yx)) * vec2(o.x >= 0.0 ? 1.0 : -1.0, o.y >= 0.0 ? 1.0 : -1.0);
+    }
+    vec2 cell = min(floor((o * 0.5 + 0.5) * 16.0), 15.0);
+    return cell.x * 16.0 + cell.y;
+}
+#endif
 
 const vec3 toViewer = vec3(0.0, 0.0, 1.0);
 
@@ -38,6 +64,9 @@ void main()
     if (diffuse0 > 0.0) {
         float specular0 = pow(max(dot(normal, normalize(toLight0 + toViewer)), 1e-4), shininess);
         float lit0 = shadow2DProj(shadowMap0, shadowCoord0).r;
+#ifdef EDGE_MAP
+        reach0 = lit0;
+#endif
         colour += lit0 * (diffuse0 * gl_LightSource[0].diffuse.rgb * materialDiffuse.rgb +
                           specular0 * gl_LightSource[0].specular.rgb * materialSpecular);
     }
@@ -56,6 +85,9 @@ void main()
                          : pow(max(spotCos, 1e-4), gl_LightSource[1].spotExponent);
         float specular1 = pow(max(dot(normal, normalize(toLight1 + toViewer)), 1e-4), shininess);
         float lit1 = spot * shadow2DProj(shadowMap1, shadowCoord1).r;
+#ifdef EDGE_MAP
+        reach1 = shadow2DProj(shadowMap1, shadowCoord1).r;
+#endif
         colour += lit1 * (diffuse1 * gl_LightSource[1].diffuse.rgb * materialDiffuse.rgb +
                           specular1 * gl_LightSource[1].specular.rgb * materialSpecular);
     }
@@ -70,4 +102,9 @@ void main()
     vec4 texel = texture2D(colourMap, colourCoord);
 #endif
     gl_FragColor = vec4(colour * texel.rgb, baseColour.a * texel.a);
+#ifdef EDGE_MAP
+    gl_FragColor = vec4(floor(objectNumber / 256.0), mod(objectNumber, 256.0), facing(normal),
+                        reachLevel(reach0) + 4.0 * reachLevel(reach1)) /
+                   255.0;
+#endif
 }

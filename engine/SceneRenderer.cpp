@@ -273,7 +273,11 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool in
         object.draw();
     };
     if (!instancing || exact) {
+        const bool probing = exact && probe != nullptr;
         for (DrawableObject* object : list) {
+            if (probing) {
+                probe->beforeObject(*object);
+            }
             drawAlone(*object);
         }
         glDisable(GL_CULL_FACE);

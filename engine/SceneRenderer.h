@@ -1,5 +1,6 @@
 #pragma once
 // The scene's lists (drawn objects, pickable objects, lights, HUD elements) and the frame that draws them.
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -89,6 +90,14 @@ class SceneRenderer {
     // and for kubora-view --exact). Frustum culling stays as the settings say. A shortcut added later
     // must be turned off here too.
     bool exact = false;
+    // What draws an exact frame's edge map (EdgeMap.h) instead of its picture. While it is set, an
+    // exact frame draws its camera pass under this program, calls beforeObject before drawing each
+    // object, and draws neither the sky nor the HUD. Null in the game; read only in exact frames.
+    struct ExactFrameProbe {
+        unsigned program = 0;
+        std::function<void(const DrawableObject&)> beforeObject;
+    };
+    const ExactFrameProbe* probe = nullptr;
     // The copies of one mesh gathered for drawing together.
     const InstancedBatches& instancedBatches() const { return *instanced; }
     // Whether a light may keep its depth texture when its pass would draw the same again.

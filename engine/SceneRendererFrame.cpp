@@ -84,12 +84,19 @@ void SceneRenderer::render()
         skyBox->centre[1] = camera->eye.y;
         skyBox->centre[2] = camera->eye.z;
     }
+    const bool probing = exact && probe != nullptr;
     if (exact && skyBox) {
         // The sky in its plain place, first and covered by everything after it, seen through this
         // frame's camera.
         camera->applyProjection();
         camera->applyView();
         skyBox->draw();
+        if (probing) {
+            // The edge map shows no sky, but draws it all the same: an exact frame without its sky
+            // was seen to change how the next frames drew (one tile's colour in a test of depth-texture
+            // reuse), so the map's frame keeps every step of the exact frame but its camera pass.
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        }
     }
     for (LightSource* light : lights) {
         // The modelview matrix still holds the camera view, so GL keeps the position in eye space.
@@ -108,6 +115,13 @@ void SceneRenderer::render()
     }
 
     glActiveTexture(GL_TEXTURE0); // colour textures; the shadow maps stay bound on units 1 and up
+    if (probing) {
+        glUseProgram(probe->program);
+        drawCameraPass();
+        glUseProgram(0);
+        instanced->endFrame();
+        return;
+    }
     glUseProgram(program);
     if (program != 0) {
         parkIdleShadowSamplers(program, static_cast<int>(lights.size()));

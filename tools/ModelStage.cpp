@@ -123,6 +123,16 @@ void ModelStage::draw()
     renderer->render();
 }
 
+libkub::EdgeMap ModelStage::edgeMap(int width, int height)
+{
+    if (look == Look::Plain) {
+        return {};
+    }
+    viewer->applyProjection();
+    viewer->applyView();
+    return libkub::drawEdgeMap(*renderer, width, height);
+}
+
 void ModelStage::drawPlain()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/EdgeMap.h"
 #include "engine/Vector3f.h"
 
 namespace libkub {
@@ -49,6 +50,9 @@ class ModelStage {
 
     // Draws one frame into the bound framebuffer, at the current viewport.
     void draw();
+    // The edge map of the stage's exact frame, drawn at the given size (EdgeMap.h); empty in the plain
+    // look, which has no shadow program to draw it with.
+    libkub::EdgeMap edgeMap(int width, int height);
     libkub::Camera& camera() { return *viewer; }
 
   private:

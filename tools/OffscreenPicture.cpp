@@ -1,64 +1,23 @@
 #include "tools/OffscreenPicture.h"
 
-#include <GL/glew.h>
-
 #include <cstdint>
 #include <vector>
 
 #include "engine/Diagnostics.h"
+#include "engine/EdgeMap.h"
+#include "engine/OffscreenFrame.h"
 #include "engine/PngWriter.h"
 #include "tools/ModelStage.h"
 
 namespace KuboraView {
 
-namespace {
-
-// A colour and depth target of one size, bound while it lives, released with it.
-class Target {
-  public:
-    Target(int width, int height)
-    {
-        glGenFramebuffersEXT(1, &framebuffer);
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
-        glGenRenderbuffersEXT(2, buffers);
-        glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, buffers[0]);
-        glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_RGBA8, width, height);
-        glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT,
-                                     buffers[0]);
-        glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, buffers[1]);
-        glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
-        glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT,
-                                     buffers[1]);
-        glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
-        glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
-        glViewport(0, 0, width, height);
-    }
-    ~Target()
-    {
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-        glDeleteRenderbuffersEXT(2, buffers);
-        glDeleteFramebuffersEXT(1, &framebuffer);
-    }
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
-
-    bool complete() const
-    {
-        return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT) == GL_FRAMEBUFFER_COMPLETE_EXT;
-    }
-
-  private:
-    GLuint framebuffer = 0;
-    GLuint buffers[2] = {};
-};
-
-} // namespace
-
-int writePicture(ModelStage& stage, int width, int height, const std::string& path)
+int writePicture(ModelStage& stage, int width, int height, const std::string& path,
+                 const std::string& edgeMapPath)
 {
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
+    std::vector<std::uint8_t> pixels;
+    libkub::EdgeMap edges;
     {
-        const Target target(width, height);
+        const libkub::OffscreenFrame target(width, height);
         if (!target.complete()) {
             libkub::reportProblem("--size " + std::to_string(width) + "x" + std::to_string(height),
                                   "no off-screen frame of this size can be made");
@@ -66,13 +25,26 @@ int writePicture(ModelStage& stage, int width, int height, const std::string& pa
         }
         stage.draw();
         stage.draw();
-        glFinish();
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        pixels = target.pixels();
+        if (!edgeMapPath.empty()) {
+            edges = stage.edgeMap(width, height);
+        }
     }
     std::string reason;
     if (!libkub::writePng(path, width, height, pixels.data(), &reason)) {
         libkub::reportProblem(path, reason);
+        return 1;
+    }
+    if (edgeMapPath.empty()) {
+        return 0;
+    }
+    if (edges.empty()) {
+        libkub::reportProblem("--edge-map " + edgeMapPath,
+                              "no edge map: the plain look has no shadow program to draw it with");
+        return 1;
+    }
+    if (!libkub::writeEdgeMap(edgeMapPath, edges, &reason)) {
+        libkub::reportProblem(edgeMapPath, reason);
         return 1;
     }
     return 0;

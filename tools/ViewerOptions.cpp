@@ -49,6 +49,9 @@ bool parseValue(const std::string& option, const std::string& value, ViewerOptio
     if (option == "--out") {
         options.outPath = value;
     }
+    if (option == "--edge-map") {
+        options.edgeMapPath = value;
+    }
     if (option == "--size" && !parseSize(value, options.width, options.height)) {
         libkub::reportProblem("--size " + value, "not a size like 640x480 (1 to 8192 pixels a side)");
         return false;
@@ -62,14 +65,14 @@ void printViewerUsage()
 {
     std::fprintf(stderr,
                  "usage: kubora-view MODEL.dae [--mode VBO|ImmediateMode|DisplayList] [--out FILE.png] "
-                 "[--size WxH] [--exact]\n");
+                 "[--size WxH] [--exact] [--edge-map FILE.png]\n");
 }
 
 bool parseViewerOptions(int argc, char** argv, ViewerOptions& options)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--mode" || argument == "--out" || argument == "--size") {
+        if (argument == "--mode" || argument == "--out" || argument == "--size" || argument == "--edge-map") {
             if (i + 1 >= argc) {
                 libkub::reportProblem(argument, "needs a value");
                 return false;
@@ -91,6 +94,11 @@ bool parseViewerOptions(int argc, char** argv, ViewerOptions& options)
     }
     if (options.modelPath.empty()) {
         libkub::reportProblem("kubora-view", "no model file given");
+        return false;
+    }
+    if (!options.edgeMapPath.empty() && options.outPath.empty()) {
+        libkub::reportProblem("--edge-map " + options.edgeMapPath,
+                              "needs --out: the map is of the written frame");
         return false;
     }
     return true;

@@ -1,6 +1,6 @@
 #pragma once
 // kubora-view's command line: the model, the render mode, a picture to write instead of a window, its
-// size, and whether every shortcut of the frame is off.
+// size, whether every shortcut of the frame is off, and where the exact frame's edge map goes.
 #include <string>
 
 #include "engine/RenderSettings.h"
@@ -14,6 +14,7 @@ struct ViewerOptions {
     int width = 640;
     int height = 480;
     bool exact = false;
+    std::string edgeMapPath; // empty: no edge map; needs --out
 };
 
 // Fills the options; false after one line naming the argument that cannot be used.

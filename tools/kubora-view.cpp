@@ -3,11 +3,12 @@
 // the game's shader program, point light, spot light and their shadows.
 //
 //     build/kubora-view MODEL.dae [--mode VBO|ImmediateMode|DisplayList] [--out FILE.png] [--size WxH]
-//                                 [--exact]
+//                                 [--exact] [--edge-map FILE.png]
 //
 // Without --out it opens a window: drag with the left button to orbit, with the right button (or the
 // wheel) to come closer or go away; Escape or q quits. With --out it renders a hidden frame into a
 // framebuffer object, writes it as a PNG and exits. --exact turns every shortcut of the frame off.
+// --edge-map also writes the edge map of the exact frame of the same scene (engine/EdgeMap.h).
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 
@@ -159,8 +160,8 @@ int main(int argc, char** argv)
     viewer = &state;
 
     if (toFile) {
-        const int status =
-            KuboraView::writePicture(*state.stage, options.width, options.height, options.outPath);
+        const int status = KuboraView::writePicture(*state.stage, options.width, options.height,
+                                                    options.outPath, options.edgeMapPath);
         state.stage.reset(); // its GL objects go while the context is still there
         glutExit();          // closes the window, its context and the display
         return status;

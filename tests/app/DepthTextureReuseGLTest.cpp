@@ -80,9 +80,7 @@ class DepthTextureReuse : public testing::Test {
         const kubora::test::Frame redrawn = kubora::test::readFrame(width, height);
         renderer.reuseDepthTextures = true;
 
-        EXPECT_TRUE(kubora::test::withinBound(redrawn, reused, kubora::test::PictureBound::identical,
-                                              "depth-texture-reuse.png"))
-            << step;
+        EXPECT_TRUE(kubora::test::identicalFrames(redrawn, reused, "depth-texture-reuse.png")) << step;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << step;
         return drawn;
     }

@@ -14,6 +14,7 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
+#include "engine/EdgeMap.h"
 #include "engine/Camera.h"
 #include "engine/Model.h"
 #include "engine/RenderSettings.h"
@@ -110,7 +111,7 @@ TEST_P(DiceColumns, KeepTheFrameWithinTheBoundOfTheExactFrame)
         renderer.render();
         return kubora::test::readFrame(width, height);
     };
-    const kubora::test::Frame exact = frame(true, true);
+    kubora::test::ExactFrame exact{frame(true, true), libkub::drawEdgeMap(renderer, width, height)};
     EXPECT_EQ(renderer.columnShading.copies, 0u) << "exact draws every die on its own";
     const kubora::test::Frame withColumns = frame(false, true);
     const std::size_t copies = renderer.columnShading.copies;

@@ -10,6 +10,7 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
+#include "engine/EdgeMap.h"
 #include "engine/PointLightSource.h"
 #include "engine/RenderSettings.h"
 #include "engine/SceneRenderer.h"
@@ -49,7 +50,8 @@ TEST_P(ExactFrame, RedrawsEveryPassWithOneProgramAndShowsTheSameScene)
         EXPECT_EQ(application->spotLight->depthPassesDrawn, spot + 1) << "frame " << frame;
         EXPECT_EQ(renderer.spotShading.where, libkub::SceneRenderer::SpotShading::Everywhere);
     }
-    const kubora::test::Frame exact = kubora::test::readFrame(width, height);
+    const kubora::test::ExactFrame exact{kubora::test::readFrame(width, height),
+                                         libkub::drawEdgeMap(renderer, width, height)};
     renderer.exact = false;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 

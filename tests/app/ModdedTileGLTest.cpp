@@ -94,10 +94,7 @@ TEST_P(ModdedTile, FrameWithEveryShortcutStaysWithinTheBoundOfTheExactFrame)
         const std::string name = "modded-tile-" + model + "-" + std::to_string(static_cast<int>(mode)) + "-" +
                                  std::to_string(place[0]) + std::to_string(place[1]);
 
-        renderer.exact = true;
-        renderer.render();
-        const kubora::test::Frame exact = kubora::test::readFrame(width, height);
-        renderer.exact = false;
+        const kubora::test::ExactFrame exact = kubora::test::drawExactFrame(renderer, width, height);
         renderer.render();
         const kubora::test::Frame drawn = kubora::test::readFrame(width, height);
         renderer.render();
@@ -106,9 +103,7 @@ TEST_P(ModdedTile, FrameWithEveryShortcutStaysWithinTheBoundOfTheExactFrame)
         EXPECT_TRUE(
             kubora::test::withinBound(exact, drawn, kubora::test::PictureBound::shortcuts, name + ".png"))
             << name;
-        EXPECT_TRUE(kubora::test::withinBound(drawn, reused, kubora::test::PictureBound::identical,
-                                              name + "-reused.png"))
-            << name;
+        EXPECT_TRUE(kubora::test::identicalFrames(drawn, reused, name + "-reused.png")) << name;
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

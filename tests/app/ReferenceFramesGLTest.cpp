@@ -17,6 +17,7 @@
 #include "engine/RenderSettings.h"
 #include "engine/Camera.h"
 #include "engine/PngLoader.h"
+#include "engine/EdgeMap.h"
 #include "engine/SceneRenderer.h"
 #include "engine/SpotLightSource.h"
 #include "game/Board.h"
@@ -82,11 +83,11 @@ const char* modeName(RenderMode mode)
     }
 }
 
-// The window's back buffer after one frame, top row first.
-std::vector<std::uint8_t> renderFrame(libkub::SceneRenderer& renderer, int width, int height)
+// The window's back buffer after one frame.
+kubora::test::Frame renderFrame(libkub::SceneRenderer& renderer, int width, int height)
 {
     renderer.render();
-    return kubora::test::readFrameTopDown(width, height);
+    return kubora::test::readFrame(width, height);
 }
 
 class ReferenceFrames : public testing::TestWithParam<std::tuple<int, RenderMode>> {
@@ -115,12 +116,12 @@ TEST_P(ReferenceFrames, MatchThePictureOfTheScene)
     application->renderer->hudElements.clear(); // the HUD is not part of these pictures
     scene.build(*application);
     renderFrame(*application->renderer, width, height); // the first frame also warms up the shaders
-    const std::vector<std::uint8_t> frame = renderFrame(*application->renderer, width, height);
+    const kubora::test::Frame frame = renderFrame(*application->renderer, width, height);
+    const kubora::test::EdgeMap edges = libkub::drawEdgeMap(*application->renderer, width, height);
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    EXPECT_TRUE(kubora::test::matchesReference(frame, width, height, reference,
-                                               kubora::test::instancedDrawTolerance, "KUBORA_WRITE_FRAMES",
-                                               "frame-" + file));
+    EXPECT_TRUE(
+        kubora::test::matchesReference(frame, edges, reference, "KUBORA_WRITE_FRAMES", "frame-" + file));
 }
 
 INSTANTIATE_TEST_SUITE_P(ScenesAndModes, ReferenceFrames,

@@ -17,6 +17,7 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
+#include "engine/EdgeMap.h"
 #include "engine/Camera.h"
 #include "engine/DataFolder.h"
 #include "engine/DrawableObject.h"
@@ -28,7 +29,7 @@
 #include "tests/support/AssembledApplication.h"
 #include "engine/ShadowMapping.h"
 #include "tests/support/GlTestContext.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 #include "tests/support/QuarterBoard.h"
 #include "tests/support/PictureBound.h"
 
@@ -64,7 +65,9 @@ TEST_P(SpotLightShading, StaysWithinALevelOfTheFullProgramWhereverTheSpotLightHa
 
         renderer.spotOnlyWhereItShows = false;
         renderer.render();
-        const kubora::test::Frame everywhere = kubora::test::readFrame(width, height);
+        // Held to the full program's frame, with the exact frame's edges.
+        const kubora::test::ExactFrame everywhere{kubora::test::readFrame(width, height),
+                                                  libkub::drawEdgeMap(renderer, width, height)};
         renderer.spotOnlyWhereItShows = true;
         renderer.render();
         const kubora::test::Frame whereItShows = kubora::test::readFrame(width, height);
@@ -137,10 +140,7 @@ TEST(SpotLightSplit, AnObjectThatDrawsMoreThanItsModelMeansNoSplitAndAlwaysCasts
     // Close enough that the second copy's faces are many pixels wide.
     application->camera->placeAt({over.x + 4.0f, over.y + 10.0f, over.z - 10.0f}, {over.x, over.y, over.z});
 
-    renderer.exact = true;
-    renderer.render();
-    const kubora::test::Frame exact = kubora::test::readFrame(width, height);
-    renderer.exact = false;
+    const kubora::test::ExactFrame exact = kubora::test::drawExactFrame(renderer, width, height);
     renderer.render();
     const kubora::test::Frame frame = kubora::test::readFrame(width, height);
 
@@ -153,8 +153,7 @@ TEST(SpotLightSplit, AnObjectThatDrawsMoreThanItsModelMeansNoSplitAndAlwaysCasts
 
 // The camera pass of the frame just drawn, drawn again into the target (the frame's own passes end on
 // the window's framebuffer), with no sky behind it.
-kubora::test::Frame cameraPassInto(libkub::SceneRenderer& renderer,
-                                   const kubora::test::OffscreenFrame& target)
+kubora::test::Frame cameraPassInto(libkub::SceneRenderer& renderer, const libkub::OffscreenFrame& target)
 {
     renderer.render();
     target.bind();
@@ -176,7 +175,7 @@ TEST(SpotLightSplit, OnAFloatDepthBufferStaysWithinTheBoundOfTheExactFrame)
     application->camera->placeAt({-14.0f, 30.0f, -14.0f}, {10.0f, 8.0f, 10.0f});
     libkub::SpotLightSource& spot = *application->spotLight;
 
-    const kubora::test::OffscreenFrame target(width, height, GL_DEPTH_COMPONENT32F);
+    const libkub::OffscreenFrame target(width, height, GL_DEPTH_COMPONENT32F);
     ASSERT_TRUE(target.complete());
     EXPECT_TRUE(libkub::drawsIntoFloatDepth());
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
@@ -188,7 +187,8 @@ TEST(SpotLightSplit, OnAFloatDepthBufferStaysWithinTheBoundOfTheExactFrame)
         spot.position = {over.x, spot.position.g, over.z, 1.0f};
         spot.direction = {0.0f, -1.0f, 0.0f};
         renderer.exact = true;
-        const kubora::test::Frame exact = cameraPassInto(renderer, target);
+        kubora::test::ExactFrame exact{cameraPassInto(renderer, target), {}};
+        exact.edges = libkub::drawEdgeMap(renderer, width, height, GL_DEPTH_COMPONENT32F);
         renderer.exact = false;
         const kubora::test::Frame frame = cameraPassInto(renderer, target);
         EXPECT_EQ(renderer.spotShading.where, libkub::SceneRenderer::SpotShading::Rectangle);

@@ -56,8 +56,7 @@ bool isNeutral(const std::uint8_t* p)
     return std::abs(p[0] - p[1]) <= 4 && std::abs(p[1] - p[2]) <= 4;
 }
 
-// The picture as a frame, top row first, for the picture bound: the depth is read off the colour, since
-// the backdrop is the one place where the frame drew no surface.
+// The picture as a frame, top row first, for the picture bound.
 Frame asFrame(const libkub::PngImage& image)
 {
     Frame frame;
@@ -67,7 +66,6 @@ Frame asFrame(const libkub::PngImage& image)
         for (int x = 0; x < image.width; ++x) {
             const std::uint8_t* p = image.pixels.get() + (static_cast<std::size_t>(y) * image.width + x) * 3;
             frame.rgb.insert(frame.rgb.end(), p, p + 3);
-            frame.depth.push_back(isBackdrop(p) ? 1.0f : 0.5f);
         }
     }
     return frame;
@@ -105,6 +103,19 @@ class KuboraView : public kubora::test::XServerSuite {
         libkub::PngImage image;
         EXPECT_EQ(libkub::loadPng(out, image), libkub::PngLoaded) << out;
         return image.pixels ? asFrame(image) : Frame{};
+    }
+
+    // The picture drawn with --exact and its edge map, written by --edge-map.
+    static kubora::test::ExactFrame exactPicture(const std::string& model, std::vector<std::string> options)
+    {
+        static int count = 0;
+        const std::string edges =
+            kubora::test::temporaryFolder() + "/view-edges-" + std::to_string(++count) + ".png";
+        options.insert(options.end(), {"--exact", "--edge-map", edges});
+        kubora::test::ExactFrame exact{picture(model, options), {}};
+        std::string reason;
+        EXPECT_TRUE(libkub::readEdgeMap(edges, exact.edges, &reason)) << edges << ": " << reason;
+        return exact;
     }
 
     // The stage alone: the floor under the lights and the backdrop, drawn for a model that is missing.
@@ -231,10 +242,11 @@ TEST_P(KuboraViewBound, ShortcutsStayWithinTheBoundOfTheExactFrame)
     // Twice the size of the other tests' pictures: the board's texture is then less minified, and fewer
     // of its texels hang on the last bit of a texture coordinate.
     for (const char* mode : {"VBO", "ImmediateMode", "DisplayList"}) {
-        const Frame exact = picture(path, {"--mode", mode, "--size", "320x240", "--exact"});
+        const kubora::test::ExactFrame exact = exactPicture(path, {"--mode", mode, "--size", "320x240"});
         const Frame frame = picture(path, {"--mode", mode, "--size", "320x240"});
+        // About the model, number 1 in the edge map (the floor is 2).
         EXPECT_TRUE(kubora::test::withinBound(exact, frame, kubora::test::PictureBound::shortcuts,
-                                              "kubora-view-" + GetParam() + "-" + mode + ".png"))
+                                              "kubora-view-" + GetParam() + "-" + mode + ".png", {1}))
             << mode;
     }
 }
@@ -445,11 +457,36 @@ TEST_F(KuboraView, AModelWithoutAreaSaysWhyTheStageIsEmpty)
     }
 }
 
+TEST_F(KuboraView, TheEdgeMapNumbersTheModelAndTheFloorAndOutlinesThem)
+{
+    const kubora::test::ExactFrame exact = exactPicture(KUBORA_SOURCE_DIR "/data/die.dae", {});
+    const kubora::test::EdgeMap& edges = exact.edges;
+    ASSERT_EQ(edges.width, width);
+    ASSERT_EQ(edges.height, height);
+    std::size_t pixelsOf[3] = {0, 0, 0};
+    std::size_t edgePixels = 0;
+    for (std::size_t pixel = 0; pixel < edges.objects.size(); ++pixel) {
+        ASSERT_LE(edges.objects[pixel], 2) << pixel;
+        ++pixelsOf[edges.objects[pixel]];
+        edgePixels += edges.edgeAt(pixel) ? 1 : 0;
+        // Where the object changes to the right, both pixels are edge pixels.
+        if ((pixel + 1) % width != 0 && edges.objects[pixel] != edges.objects[pixel + 1]) {
+            EXPECT_TRUE(edges.edgeAt(pixel) && edges.edgeAt(pixel + 1)) << pixel;
+        }
+    }
+    EXPECT_GT(pixelsOf[0], 0u) << "the backdrop";
+    EXPECT_GT(pixelsOf[1], edges.objects.size() / 10) << "the die";
+    EXPECT_GT(pixelsOf[2], edges.objects.size() / 10) << "the floor";
+    // Outlines, creases and shadow borders, not whole faces.
+    EXPECT_GT(edgePixels, 0u);
+    EXPECT_LT(edgePixels, edges.objects.size() / 5);
+}
+
 TEST_F(KuboraView, BadArgumentsAreNamedWithTheUsage)
 {
     const std::string usage =
         "usage: kubora-view MODEL.dae [--mode VBO|ImmediateMode|DisplayList] [--out FILE.png] "
-        "[--size WxH] [--exact]\n";
+        "[--size WxH] [--exact] [--edge-map FILE.png]\n";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "kubora: kubora-view: no model file given\n"},
         {{cubePath, "--mode", "Vbo"},
@@ -457,6 +494,8 @@ TEST_F(KuboraView, BadArgumentsAreNamedWithTheUsage)
         {{cubePath, "--size", "640"},
          "kubora: --size 640: not a size like 640x480 (1 to 8192 pixels a side)\n"},
         {{cubePath, "--out"}, "kubora: --out: needs a value\n"},
+        {{cubePath, "--edge-map", "edges.png"},
+         "kubora: --edge-map edges.png: needs --out: the map is of the written frame\n"},
         {{cubePath, "--fast"}, "kubora: --fast: unknown option\n"},
         {{cubePath, cubePath}, "kubora: " + cubePath + ": only one model can be viewed at a time\n"},
     };

@@ -10,9 +10,9 @@
 #include "engine/RenderSettings.h"
 #include "engine/Model.h"
 #include "tests/support/DarkSpots.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 
-using kubora::test::OffscreenFrame;
+using libkub::OffscreenFrame;
 
 namespace {
 

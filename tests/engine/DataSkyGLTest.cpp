@@ -8,10 +8,10 @@
 #include <cstdlib>
 
 #include "engine/SkyBox.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 
-using kubora::test::OffscreenFrame;
-using kubora::test::Rgb;
+using libkub::OffscreenFrame;
+using libkub::Rgb;
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "engine/ShadowMapping.h"
 #include "engine/SpotLightSource.h"
 #include "tests/support/GlTestContext.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 
 namespace libkub {
 namespace {
@@ -351,7 +351,7 @@ TEST(ShadowPass, RendersDepthFromTheLightAndRestoresTheCallersState)
 
     // The caller draws into an off-screen frame of another size than the window: the pass gives that
     // frame and its viewport back.
-    kubora::test::OffscreenFrame frame(96, 72);
+    libkub::OffscreenFrame frame(96, 72);
     GLint callerFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &callerFramebuffer);
     glEnable(GL_DEPTH_TEST);

@@ -13,12 +13,12 @@
 #include "engine/Model.h"
 #include "engine/ProgramCache.h"
 #include "engine/TextureCache.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 #include "tests/support/PngWriter.h"
 
-using kubora::test::OffscreenFrame;
-using kubora::test::Rgb;
+using libkub::OffscreenFrame;
 using libkub::RenderMode;
+using libkub::Rgb;
 
 namespace {
 

@@ -1,5 +1,6 @@
-// The picture bound the shortcuts are held to: one level anywhere, beyond that only lines one pixel wide,
-// at most 0.1 % of the covered pixels; a lost light or a hollow part fails; reuse changes nothing.
+// The picture bound the shortcuts are held to, on made-up frames with made-up edge maps: one level
+// anywhere; beyond that only edge pixels, at most one per edgePixelsPerMovedPixel edge pixels of the
+// objects under test; reuse changes nothing. (PictureBoundFaultsGLTest plants faults in drawn frames.)
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -12,35 +13,66 @@ namespace {
 constexpr int width = 100;
 constexpr int height = 100;
 
-// A grey background with a lit square covering the left half; everything covered.
-Frame squareScene(int edge = 50)
+// The edge map of a square (object 1) over the left `edge` columns, a floor (object 2) beside it.
+EdgeMap squareEdges(int edge = 50)
 {
-    Frame frame;
-    frame.width = width;
-    frame.height = height;
-    frame.rgb.assign(width * height * 3, 40);
-    frame.depth.assign(width * height, 0.5f);
+    std::vector<std::uint8_t> keys(width * height * 4, 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            keys[(y * width + x) * 4 + 1] = x < edge ? 1 : 2;
+        }
+    }
+    return libkub::edgeMapFromKeys(width, height, keys);
+}
+
+// A grey floor with a lit square covering the left half, and its edge map.
+ExactFrame squareScene(int edge = 50)
+{
+    ExactFrame exact;
+    exact.frame.width = width;
+    exact.frame.height = height;
+    exact.frame.rgb.assign(width * height * 3, 40);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < edge; ++x) {
             for (int c = 0; c < 3; ++c) {
-                frame.rgb[(y * width + x) * 3 + c] = 200;
+                exact.frame.rgb[(y * width + x) * 3 + c] = 200;
             }
         }
     }
-    return frame;
+    exact.edges = squareEdges(edge);
+    return exact;
+}
+
+void setPixel(Frame& frame, int x, int y, std::uint8_t value)
+{
+    for (int c = 0; c < 3; ++c) {
+        frame.rgb[(y * width + x) * 3 + c] = value;
+    }
+}
+
+TEST(PictureBound, TheEdgeMapMarksBothSidesOfABorderAndTheObjectsOnThem)
+{
+    const EdgeMap edges = squareEdges();
+    EXPECT_EQ(edges.objects[10 * width + 3], 1);
+    EXPECT_EQ(edges.objects[10 * width + 80], 2);
+    for (int x = 0; x < width; ++x) {
+        EXPECT_EQ(edges.edgeAt(10 * width + x), x == 49 || x == 50) << x;
+    }
+    EXPECT_TRUE(edges.touches(10 * width + 50, 1));
+    EXPECT_FALSE(edges.touches(10 * width + 51, 1));
 }
 
 TEST(PictureBound, TheSameFrameIsWithinBothBounds)
 {
-    const Frame exact = squareScene();
-    EXPECT_TRUE(compareWithExact(exact, exact, PictureBound::identical).within);
-    EXPECT_TRUE(compareWithExact(exact, exact, PictureBound::shortcuts).within);
+    const ExactFrame exact = squareScene();
+    EXPECT_TRUE(compareWithExact(exact, exact.frame, PictureBound::identical).within);
+    EXPECT_TRUE(compareWithExact(exact, exact.frame, PictureBound::shortcuts).within);
 }
 
 TEST(PictureBound, OneLevelAnywhereIsWithinTheShortcutsBoundOnly)
 {
-    const Frame exact = squareScene();
-    Frame frame = exact;
+    const ExactFrame exact = squareScene();
+    Frame frame = exact.frame;
     for (std::uint8_t& channel : frame.rgb) {
         ++channel;
     }
@@ -50,102 +82,125 @@ TEST(PictureBound, OneLevelAnywhereIsWithinTheShortcutsBoundOnly)
     EXPECT_EQ(identical.differing, static_cast<std::size_t>(width * height));
 }
 
-TEST(PictureBound, AnEdgeMovedByAPixelAlongAFewRowsIsWithin)
+TEST(PictureBound, AnEdgeMovedByAPixelAlongAShareOfItsLengthIsWithinAndNoMore)
 {
-    const Frame exact = squareScene();
-    Frame frame = exact;
-    // Ten pixels of the edge fall to the next column: 10 of 10,000 covered pixels, 0.1 %.
-    for (int y = 0; y < 10; ++y) {
-        for (int c = 0; c < 3; ++c) {
-            frame.rgb[(y * width + 50) * 3 + c] = 200;
-        }
-    }
-    const PictureComparison comparison = compareWithExact(exact, frame, PictureBound::shortcuts);
+    // 200 edge pixels (the two columns beside the border): one may move.
+    const ExactFrame exact = squareScene();
+    Frame frame = exact.frame;
+    setPixel(frame, 50, 0, 200);
+    PictureComparison comparison = compareWithExact(exact, frame, PictureBound::shortcuts);
     EXPECT_TRUE(comparison.within) << comparison;
-    EXPECT_EQ(comparison.movedEdges, 10u);
-    EXPECT_EQ(comparison.allowedBeyondOne, 10u);
+    EXPECT_EQ(comparison.edgePixels, 200u);
+    EXPECT_EQ(comparison.allowedBeyondOne, 1u);
+    EXPECT_EQ(comparison.beyondOne, 1u);
+    EXPECT_EQ(comparison.offEdges, 0u);
+
+    setPixel(frame, 50, 1, 200);
+    comparison = compareWithExact(exact, frame, PictureBound::shortcuts);
+    EXPECT_FALSE(comparison.within) << comparison;
+    EXPECT_EQ(comparison.offEdges, 0u);
 }
 
-TEST(PictureBound, MoreMovedEdgePixelsThanATenthOfAPercentFail)
+TEST(PictureBound, TheShareIsOfTheEdgesOfTheObjectsUnderTest)
 {
-    const Frame exact = squareScene();
-    const Frame frame = squareScene(51); // a whole column: 100 pixels
-    const PictureComparison comparison = compareWithExact(exact, frame, PictureBound::shortcuts);
-    EXPECT_FALSE(comparison.within);
-    EXPECT_EQ(comparison.movedEdges, 100u);
-    EXPECT_EQ(comparison.unexplained, 0u);
-}
-
-TEST(PictureBound, APatchThatLostItsLightFailsEvenWhenSmall)
-{
-    const Frame exact = squareScene();
-    Frame frame = exact;
-    // Three by three pixels inside the square, six levels darker: no such colour a pixel away.
-    for (int y = 20; y < 23; ++y) {
-        for (int x = 20; x < 23; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                frame.rgb[(y * width + x) * 3 + c] = 194;
-            }
-        }
-    }
-    const PictureComparison comparison = compareWithExact(exact, frame, PictureBound::shortcuts);
-    EXPECT_FALSE(comparison.within);
-    EXPECT_EQ(comparison.unexplained, 9u);
-    EXPECT_EQ(comparison.unexplainedX, 20);
-    EXPECT_EQ(comparison.unexplainedY, 20);
-    EXPECT_EQ(comparison.worst, 6);
-}
-
-TEST(PictureBound, OnlyCoveredPixelsCountTowardsTheShare)
-{
-    Frame exact = squareScene();
+    // A small third object (4 x 4) in the floor: its edge pixels are the 6 x 6 around it but the 2 x 2
+    // inside; the square's border does not count towards its share.
+    std::vector<std::uint8_t> keys(width * height * 4, 0);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            exact.depth[y * width + x] = x < 50 ? 0.5f : 1.0f; // only the square is a surface
+            const bool small = x >= 80 && x < 84 && y >= 80 && y < 84;
+            keys[(y * width + x) * 4 + 1] = small ? 3 : (x < 50 ? 1 : 2);
         }
     }
-    Frame frame = exact;
-    for (int y = 0; y < 6; ++y) {
-        for (int c = 0; c < 3; ++c) {
-            frame.rgb[(y * width + 50) * 3 + c] = 200;
-        }
-    }
-    const PictureComparison comparison = compareWithExact(exact, frame, PictureBound::shortcuts);
-    EXPECT_EQ(comparison.covered, 5000u);
-    EXPECT_EQ(comparison.allowedBeyondOne, 5u);
-    EXPECT_FALSE(comparison.within) << comparison;
+    ExactFrame exact = squareScene();
+    exact.edges = libkub::edgeMapFromKeys(width, height, keys);
+    Frame frame = exact.frame;
+    setPixel(frame, 50, 0, 200);
+    const PictureComparison all = compareWithExact(exact, frame, PictureBound::shortcuts);
+    EXPECT_EQ(all.edgePixels, 232u);
+    EXPECT_TRUE(all.within) << all;
+    const PictureComparison small = compareWithExact(exact, frame, PictureBound::shortcuts, {3});
+    EXPECT_EQ(small.edgePixels, 32u);
+    EXPECT_EQ(small.allowedBeyondOne, 0u);
+    EXPECT_FALSE(small.within) << small;
 }
 
-TEST(PictureBound, TwoByTwoWrongPixelsFailAndAScatteringCountsAgainstTheShare)
+// The planted faults of a flat face: each fails however few pixels it takes.
+TEST(PictureBound, AnyPixelBeyondOneLevelInsideAFaceFails)
 {
-    const Frame exact = squareScene();
-    Frame frame = exact;
-    for (const int at : {40 * width + 10, 40 * width + 11, 41 * width + 10, 41 * width + 11}) {
-        frame.rgb[at * 3] = 120;
+    const ExactFrame exact = squareScene();
+    struct Fault {
+        const char* name;
+        void (*plant)(Frame&);
+        std::size_t offEdges;
+    };
+    const Fault faults[] = {
+        {"a lone pixel 30 levels off", [](Frame& f) { setPixel(f, 20, 30, 170); }, 1},
+        {"a lone pixel 110 levels off", [](Frame& f) { f.rgb[(7 * width + 30) * 3 + 1] = 90; }, 1},
+        {"a 1-pixel checkerboard over the face",
+         [](Frame& f) {
+             for (int y = 10; y < 40; ++y) {
+                 for (int x = 10; x < 40; ++x) {
+                     if ((x + y) % 2 == 0) {
+                         setPixel(f, x, y, 196);
+                     }
+                 }
+             }
+         },
+         450},
+        {"a uniform shift of 2 levels",
+         [](Frame& f) {
+             for (std::uint8_t& channel : f.rgb) {
+                 channel = static_cast<std::uint8_t>(channel + 2);
+             }
+         },
+         static_cast<std::size_t>(width * height - 200)},
+        {"2 x 2 pixels that lost a light",
+         [](Frame& f) {
+             for (int y = 20; y < 22; ++y) {
+                 for (int x = 20; x < 22; ++x) {
+                     setPixel(f, x, y, 150);
+                 }
+             }
+         },
+         4},
+    };
+    for (const Fault& fault : faults) {
+        Frame frame = exact.frame;
+        fault.plant(frame);
+        const PictureComparison comparison = compareWithExact(exact, frame, PictureBound::shortcuts);
+        EXPECT_FALSE(comparison.within) << fault.name << ": " << comparison;
+        EXPECT_EQ(comparison.offEdges, fault.offEdges) << fault.name;
     }
-    PictureComparison comparison = compareWithExact(exact, frame, PictureBound::shortcuts);
-    EXPECT_FALSE(comparison.within);
-    EXPECT_EQ(comparison.unexplained, 4u);
+}
 
-    frame = exact;
-    for (int i = 0; i < 11; ++i) {
-        frame.rgb[((5 + 2 * i) * width + 10) * 3] = 120; // every other row: no two touch
-    }
-    comparison = compareWithExact(exact, frame, PictureBound::shortcuts);
-    EXPECT_EQ(comparison.movedEdges, 11u);
-    EXPECT_FALSE(comparison.within) << "11 of 10,000 covered pixels";
+TEST(PictureBound, TheShortcutsBoundNeedsAnEdgeMapAndFramesOfOneSize)
+{
+    ExactFrame exact = squareScene();
+    exact.edges = {};
+    PictureComparison comparison = compareWithExact(exact, exact.frame, PictureBound::shortcuts);
+    EXPECT_FALSE(comparison.within);
+    EXPECT_NE(comparison.problem.find("no edge map"), std::string::npos) << comparison;
+    EXPECT_TRUE(compareWithExact(exact, exact.frame, PictureBound::identical).within);
+
+    Frame smaller = exact.frame;
+    smaller.width = 50;
+    comparison = compareWithExact(squareScene(), smaller, PictureBound::shortcuts);
+    EXPECT_FALSE(comparison.within);
+    EXPECT_EQ(comparison.problem, "the frame is 50 x 100, the exact frame 100 x 100");
 }
 
 TEST(PictureBound, TheResultSaysWhatDiffersAndWhere)
 {
-    const Frame exact = squareScene();
-    Frame frame = exact;
+    const ExactFrame exact = squareScene();
+    Frame frame = exact.frame;
     frame.rgb[(7 * width + 30) * 3 + 1] = 90;
     std::ostringstream text;
     text << compareWithExact(exact, frame, PictureBound::shortcuts);
-    EXPECT_EQ(text.str(), "1 of 10000 pixels differ (10000 covered); 1 by more than one level, 10 allowed, "
-                          "of which 1 moved edge pixels and 0 not; worst 110 levels "
-                          "at 30,7 (exact 200 200 200, frame 200 90 200)");
+    EXPECT_EQ(text.str(),
+              "1 of 10000 pixels differ; 1 by more than one level, 1 allowed (of 200 edge pixels "
+              "of the objects under test), 1 of them off the edges (the first at 30,7); worst 110 "
+              "levels at 30,7 (exact 200 200 200, frame 200 90 200)");
 }
 
 } // namespace

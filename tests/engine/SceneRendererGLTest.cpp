@@ -13,7 +13,7 @@
 #include "engine/SceneRenderer.h"
 #include "engine/ShaderProgram.h"
 #include "engine/SkyBox.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 #include "tests/support/PngWriter.h"
 
 namespace {
@@ -152,7 +152,7 @@ TEST(SceneRendererObjects, CullingSkipsBoxesOutsideAndDrawsBoxesAcrossAPlane)
         renderer.addObject(&misboxed);
         renderer.addObject(&straddling);
 
-        kubora::test::OffscreenFrame frame(64, 64);
+        libkub::OffscreenFrame frame(64, 64);
         camera.applyProjection();
         camera.applyView();
         const auto drawFrame = [&] {

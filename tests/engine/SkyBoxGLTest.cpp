@@ -7,11 +7,11 @@
 #include <filesystem>
 
 #include "engine/SkyBox.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 #include "tests/support/PngWriter.h"
 
-using kubora::test::OffscreenFrame;
-using kubora::test::Rgb;
+using libkub::OffscreenFrame;
+using libkub::Rgb;
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include "engine/PngLoader.h"
 #include "engine/Texture.h"
 #include "engine/TextureCache.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 #include "tests/support/PngWriter.h"
 
-using kubora::test::OffscreenFrame;
-using kubora::test::Rgb;
 using kubora::test::temporaryFolder;
+using libkub::OffscreenFrame;
+using libkub::Rgb;
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include "engine/PngLoader.h"
 #include "engine/PngWriter.h"
 #include "hud/StatusBar.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 
-using kubora::test::OffscreenFrame;
+using libkub::OffscreenFrame;
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "hud/GlyphAtlas.h"
 #include "hud/HudProjection.h"
 #include "hud/HudText.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 
-using kubora::test::OffscreenFrame;
+using libkub::OffscreenFrame;
 
 namespace {
 

@@ -10,11 +10,11 @@
 
 #include "engine/RenderSettings.h"
 #include "hud/StatusBar.h"
-#include "tests/support/OffscreenFrame.h"
+#include "engine/OffscreenFrame.h"
 
 using Kubora::StatusBar;
-using kubora::test::OffscreenFrame;
-using kubora::test::Rgb;
+using libkub::OffscreenFrame;
+using libkub::Rgb;
 
 namespace {
 

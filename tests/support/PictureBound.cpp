@@ -5,14 +5,12 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/SceneRenderer.h"
 #include "tests/support/PngWriter.h"
 
 namespace kubora::test {
 
 namespace {
-
-// Pixels of the bound's share: 0.1 % of the covered ones.
-constexpr std::size_t coveredPerMovedEdge = 1000;
 
 // The largest channel difference of two RGB pixels.
 int difference(const std::uint8_t* a, const std::uint8_t* b)
@@ -24,124 +22,122 @@ int difference(const std::uint8_t* a, const std::uint8_t* b)
     return largest;
 }
 
-template <typename T>
-std::vector<T> flipRows(const std::vector<T>& bottomUp, int width, int height, int perPixel)
-{
-    std::vector<T> topDown(bottomUp.size());
-    const std::size_t row = static_cast<std::size_t>(width) * perPixel;
-    for (int y = 0; y < height; ++y) {
-        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>((height - 1 - y) * row), row,
-                    topDown.begin() + static_cast<std::ptrdiff_t>(y * row));
-    }
-    return topDown;
-}
-
 std::string besideName(const std::string& name, const std::string& suffix)
 {
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? name + suffix : name.substr(0, dot) + suffix + name.substr(dot);
 }
 
-} // namespace
-
-Frame readFrame(int width, int height)
+// Whether the edge pixel belongs to one of the objects under test.
+bool edgeOfObjects(const EdgeMap& edges, std::size_t pixel, const ObjectNumbers& about)
 {
-    glFinish();
-    GLint readFramebuffer = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
-    glReadBuffer(readFramebuffer == 0 ? GL_BACK : GL_COLOR_ATTACHMENT0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    Frame frame;
-    frame.width = width;
-    frame.height = height;
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    std::vector<float> depth(static_cast<std::size_t>(width) * height);
-    glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-    frame.rgb = flipRows(rgb, width, height, 3);
-    frame.depth = flipRows(depth, width, height, 1);
-    return frame;
+    if (!edges.edgeAt(pixel)) {
+        return false;
+    }
+    return about.empty() || std::any_of(about.begin(), about.end(),
+                                        [&](std::uint16_t number) { return edges.touches(pixel, number); });
 }
 
-PictureComparison compareWithExact(const Frame& exact, const Frame& frame, PictureBound bound)
+// The edge map as a picture: white edges over the objects in shades by number.
+std::vector<std::uint8_t> edgePicture(const EdgeMap& edges)
+{
+    std::vector<std::uint8_t> rgb(edges.objects.size() * 3);
+    for (std::size_t pixel = 0; pixel < edges.objects.size(); ++pixel) {
+        const std::uint16_t number = edges.objects[pixel];
+        const bool edge = edges.edgeAt(pixel);
+        rgb[pixel * 3] = edge ? 255 : static_cast<std::uint8_t>(number * 67 % 200);
+        rgb[pixel * 3 + 1] = edge ? 255 : static_cast<std::uint8_t>(number * 131 % 200);
+        rgb[pixel * 3 + 2] = edge ? 255 : static_cast<std::uint8_t>(number * 29 % 200);
+    }
+    return rgb;
+}
+
+} // namespace
+
+ExactFrame drawExactFrame(libkub::SceneRenderer& renderer, int width, int height, unsigned depthFormat)
+{
+    ExactFrame exact;
+    // The edge map first: the frame after the exact one is then drawn after an exact frame, as it
+    // would be without the map.
+    exact.edges = libkub::drawEdgeMap(renderer, width, height, depthFormat);
+    const bool wasExact = renderer.exact;
+    renderer.exact = true;
+    renderer.render();
+    exact.frame = readFrame(width, height);
+    renderer.exact = wasExact;
+    return exact;
+}
+
+PictureComparison compareWithExact(const ExactFrame& exact, const Frame& frame, PictureBound bound,
+                                   const ObjectNumbers& about)
 {
     PictureComparison result;
-    result.width = exact.width;
-    result.height = exact.height;
-    if (exact.width != frame.width || exact.height != frame.height || exact.rgb.size() != frame.rgb.size()) {
+    result.width = exact.frame.width;
+    result.height = exact.frame.height;
+    const std::size_t pixels = static_cast<std::size_t>(exact.frame.width) * exact.frame.height;
+    if (exact.frame.width != frame.width || exact.frame.height != frame.height ||
+        exact.frame.rgb.size() != pixels * 3 || frame.rgb.size() != pixels * 3) {
+        result.problem = "the frame is " + std::to_string(frame.width) + " x " +
+                         std::to_string(frame.height) + ", the exact frame " +
+                         std::to_string(exact.frame.width) + " x " + std::to_string(exact.frame.height);
         result.within = false;
         return result;
     }
-    const int width = exact.width;
-    const int height = exact.height;
-    for (std::size_t i = 0; i < exact.depth.size(); ++i) {
-        result.covered += exact.depth[i] < 1.0f ? 1 : 0;
+    const bool shortcuts = bound == PictureBound::shortcuts;
+    if (shortcuts && (exact.edges.width != frame.width || exact.edges.height != frame.height ||
+                      exact.edges.objects.size() != pixels)) {
+        result.problem = "no edge map of the exact frame's size (did its shadow program build?)";
+        result.within = false;
+        return result;
     }
-    result.allowedBeyondOne = bound == PictureBound::identical ? 0 : result.covered / coveredPerMovedEdge;
-    // Which pixels differ by more than one level.
-    std::vector<std::uint8_t> beyond(static_cast<std::size_t>(width) * height, 0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::size_t pixel = static_cast<std::size_t>(y) * width + x;
-            const std::uint8_t* want = &exact.rgb[pixel * 3];
-            const std::uint8_t* got = &frame.rgb[pixel * 3];
-            const int d = difference(want, got);
-            if (d == 0) {
-                continue;
-            }
-            ++result.differing;
-            if (d > result.worst) {
-                result.worst = d;
-                result.worstX = x;
-                result.worstY = y;
-                std::copy_n(want, 3, result.worstExact);
-                std::copy_n(got, 3, result.worstFrame);
-            }
-            const bool counts = bound == PictureBound::identical || d > 1;
-            beyond[pixel] = counts ? 1 : 0;
-            result.beyondOne += counts ? 1 : 0;
+    for (std::size_t pixel = 0; shortcuts && pixel < pixels; ++pixel) {
+        result.edgePixels += edgeOfObjects(exact.edges, pixel, about) ? 1 : 0;
+    }
+    result.allowedBeyondOne = shortcuts ? result.edgePixels / edgePixelsPerMovedPixel : 0;
+    for (std::size_t pixel = 0; pixel < pixels; ++pixel) {
+        const std::uint8_t* want = &exact.frame.rgb[pixel * 3];
+        const std::uint8_t* got = &frame.rgb[pixel * 3];
+        const int d = difference(want, got);
+        if (d == 0) {
+            continue;
         }
-    }
-    const auto isBeyond = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < width && y < height &&
-               beyond[static_cast<std::size_t>(y) * width + x] != 0;
-    };
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (!isBeyond(x, y)) {
-                continue;
-            }
-            // A moved edge is a line one pixel wide: no 2 x 2 square of such pixels holds this one.
-            bool inSquare = false;
-            for (int dy = -1; dy <= 0 && !inSquare; ++dy) {
-                for (int dx = -1; dx <= 0 && !inSquare; ++dx) {
-                    inSquare = isBeyond(x + dx, y + dy) && isBeyond(x + dx + 1, y + dy) &&
-                               isBeyond(x + dx, y + dy + 1) && isBeyond(x + dx + 1, y + dy + 1);
-                }
-            }
-            if (bound == PictureBound::shortcuts && !inSquare) {
-                ++result.movedEdges;
-                continue;
-            }
-            ++result.unexplained;
-            if (result.unexplainedX < 0) {
-                result.unexplainedX = x;
-                result.unexplainedY = y;
+        const int x = static_cast<int>(pixel % static_cast<std::size_t>(frame.width));
+        const int y = static_cast<int>(pixel / static_cast<std::size_t>(frame.width));
+        ++result.differing;
+        if (d > result.worst) {
+            result.worst = d;
+            result.worstX = x;
+            result.worstY = y;
+            std::copy_n(want, 3, result.worstExact);
+            std::copy_n(got, 3, result.worstFrame);
+        }
+        if (shortcuts && d <= 1) {
+            continue;
+        }
+        ++result.beyondOne;
+        if (!shortcuts || !exact.edges.edgeAt(pixel)) {
+            ++result.offEdges;
+            if (result.offEdgeX < 0) {
+                result.offEdgeX = x;
+                result.offEdgeY = y;
             }
         }
     }
-    result.within = result.unexplained == 0 && result.beyondOne <= result.allowedBeyondOne;
+    result.within = result.offEdges == 0 && result.beyondOne <= result.allowedBeyondOne;
     return result;
 }
 
 std::ostream& operator<<(std::ostream& out, const PictureComparison& comparison)
 {
-    out << comparison.differing << " of " << comparison.width * comparison.height << " pixels differ ("
-        << comparison.covered << " covered); " << comparison.beyondOne << " by more than one level, "
-        << comparison.allowedBeyondOne << " allowed, of which " << comparison.movedEdges
-        << " moved edge pixels and " << comparison.unexplained << " not";
-    if (comparison.unexplainedX >= 0) {
-        out << " (the first at " << comparison.unexplainedX << "," << comparison.unexplainedY << ")";
+    if (!comparison.problem.empty()) {
+        return out << comparison.problem;
+    }
+    out << comparison.differing << " of " << comparison.width * comparison.height << " pixels differ; "
+        << comparison.beyondOne << " by more than one level, " << comparison.allowedBeyondOne
+        << " allowed (of " << comparison.edgePixels << " edge pixels of the objects under test), "
+        << comparison.offEdges << " of them off the edges";
+    if (comparison.offEdgeX >= 0) {
+        out << " (the first at " << comparison.offEdgeX << "," << comparison.offEdgeY << ")";
     }
     if (comparison.worstX >= 0) {
         const auto colour = [](const std::uint8_t* c) {
@@ -154,23 +150,34 @@ std::ostream& operator<<(std::ostream& out, const PictureComparison& comparison)
     return out;
 }
 
-testing::AssertionResult withinBound(const Frame& exact, const Frame& frame, PictureBound bound,
-                                     const std::string& failureName)
+testing::AssertionResult withinBound(const ExactFrame& exact, const Frame& frame, PictureBound bound,
+                                     const std::string& failureName, const ObjectNumbers& about)
 {
-    const PictureComparison comparison = compareWithExact(exact, frame, bound);
+    const PictureComparison comparison = compareWithExact(exact, frame, bound, about);
     if (comparison.within) {
         return testing::AssertionSuccess() << comparison;
     }
-    if (exact.width != frame.width || exact.height != frame.height) {
-        return testing::AssertionFailure() << "the frame is " << frame.width << " x " << frame.height
-                                           << ", the exact frame " << exact.width << " x " << exact.height;
+    if (!comparison.problem.empty()) {
+        return testing::AssertionFailure() << comparison;
     }
     const std::string written = KUBORA_BUILD_DIR "/" + failureName;
     const std::string writtenExact = KUBORA_BUILD_DIR "/" + besideName(failureName, "-exact");
     writeRgbPng(written, frame.width, frame.height, frame.rgb);
-    writeRgbPng(writtenExact, exact.width, exact.height, exact.rgb);
-    return testing::AssertionFailure()
-           << comparison << "; frame written to " << written << ", the exact frame to " << writtenExact;
+    writeRgbPng(writtenExact, exact.frame.width, exact.frame.height, exact.frame.rgb);
+    std::string edgesNote;
+    if (!exact.edges.empty()) {
+        const std::string writtenEdges = KUBORA_BUILD_DIR "/" + besideName(failureName, "-edges");
+        writeRgbPng(writtenEdges, exact.edges.width, exact.edges.height, edgePicture(exact.edges));
+        edgesNote = ", its edges to " + writtenEdges;
+    }
+    return testing::AssertionFailure() << comparison << "; frame written to " << written
+                                       << ", the exact frame to " << writtenExact << edgesNote;
+}
+
+testing::AssertionResult identicalFrames(const Frame& expected, const Frame& frame,
+                                         const std::string& failureName)
+{
+    return withinBound(ExactFrame{expected, {}}, frame, PictureBound::identical, failureName);
 }
 
 } // namespace kubora::test
