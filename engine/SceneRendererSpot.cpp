@@ -58,14 +58,21 @@ float strongestShare(const SpotLightSource& spot, const Material& material)
 
 void SceneRenderer::drawLitCameraPass()
 {
+    // The pass's statistics describe this frame alone, whichever shortcuts it takes.
+    spotShading = {};
+    columnShading = {};
+    collectShown(shown);
+    const Matrix4f view = loadedView();
+    placeShown(view);
     if (shadowProgram && shadowProgram->linked) {
-        drawCameraPassWithSpotWhereItShows(shadowProgram->programId);
+        drawCameraPassWithSpotWhereItShows(shadowProgram->programId, view);
     } else {
-        drawCameraPass();
+        glUseProgram(0);
+        drawShaded(shown, shownModelviews, 0);
     }
 }
 
-SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource& spot)
+SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource& spot, const Matrix4f& view)
 {
     // The scene's extent and the strongest share any shown material can take.
     constexpr float far = std::numeric_limits<float>::max();
@@ -113,9 +120,12 @@ SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource&
         return {SpotShading::Nowhere, {}, 0};
     }
     Matrix4f projection;
-    Matrix4f modelview;
-    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
+    if (frameProjection) {
+        projection = *frameProjection;
+    } else {
+        glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    }
+    const Matrix4f& modelview = view;
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const std::optional<WindowRect> rect = windowRectOfBox(*lit, projection, modelview, viewport);
@@ -127,24 +137,26 @@ SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource&
         return {SpotShading::Nowhere, {}, 0};
     }
     spotLit.clear();
+    spotLitModelviews.clear();
     for (std::size_t i = 0; i < shown.size(); ++i) {
         if (overlaps(shownBounds[i], *lit)) {
             spotLit.push_back(shown[i]);
+            spotLitModelviews.push_back(shownModelviews[i]);
         }
     }
     return {SpotShading::Rectangle, *rect, spotLit.size()};
 }
 
-void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
+void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program, const Matrix4f& view)
 {
-    collectShown(shown);
     // In wireframe the lines take no depth pull, and the split would shade them twice: one program.
-    const bool split = spotOnlyWhereItShows && !exact && spotlessProgram != 0 &&
+    const bool split = plan.spotOnlyWhereItShows && spotlessProgram != 0 &&
                        !RenderSettings::instance().wireframe && lights.size() >= 2 && lights[1]->type() == 2;
-    spotShading = split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1])) : SpotShading{};
+    spotShading =
+        split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1]), view) : SpotShading{};
     if (spotShading.where == SpotShading::Everywhere) {
         glUseProgram(program);
-        drawShaded(shown, true);
+        drawShaded(shown, shownModelviews, program);
         return;
     }
     if (spotShading.where == SpotShading::Rectangle) {
@@ -158,12 +170,12 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
         glEnable(GL_POLYGON_OFFSET_FILL);
         glPolygonOffset(0.0f, -spotPassPull());
         glUseProgram(program);
-        drawShaded(spotLit, true);
+        drawShaded(spotLit, spotLitModelviews, program);
         glDisable(GL_POLYGON_OFFSET_FILL);
         glDisable(GL_SCISSOR_TEST);
     }
     glUseProgram(spotlessProgram);
-    drawShaded(shown, true);
+    drawShaded(shown, shownModelviews, spotlessProgram);
 }
 
 } // namespace libkub

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/ShadowMapping.h" // framebufferObjectsAvailable
+#include "engine/Texture.h"
 
 namespace Kubora {
 
@@ -119,14 +120,14 @@ GlyphAtlas::GlyphAtlas()
     glPopAttrib();
     glUseProgram(static_cast<GLuint>(program));
     if (!complete) {
-        glDeleteTextures(1, &texture);
+        libkub::deleteTextures(1, &texture);
         texture = 0;
     }
 }
 
 GlyphAtlas::~GlyphAtlas()
 {
-    glDeleteTextures(1, &texture);
+    libkub::deleteTextures(1, &texture);
 }
 
 // The smallest box around each glyph's pixels, from the atlas read back once.

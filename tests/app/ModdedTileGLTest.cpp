@@ -94,10 +94,10 @@ TEST_P(ModdedTile, FrameWithEveryShortcutStaysWithinTheBoundOfTheExactFrame)
         const std::string name = "modded-tile-" + model + "-" + std::to_string(static_cast<int>(mode)) + "-" +
                                  std::to_string(place[0]) + std::to_string(place[1]);
 
-        renderer.exact = true;
+        renderer.plan = libkub::FramePlan::exact();
         renderer.render();
         const kubora::test::Frame exact = kubora::test::readFrame(width, height);
-        renderer.exact = false;
+        renderer.plan = libkub::FramePlan{};
         renderer.render();
         const kubora::test::Frame drawn = kubora::test::readFrame(width, height);
         renderer.render();

@@ -62,10 +62,10 @@ TEST_P(SpotLightShading, StaysWithinALevelOfTheFullProgramWhereverTheSpotLightHa
         const std::string where =
             "spot over tile " + std::to_string(place[0]) + "," + std::to_string(place[1]);
 
-        renderer.spotOnlyWhereItShows = false;
+        renderer.plan.spotOnlyWhereItShows = false;
         renderer.render();
         const kubora::test::Frame everywhere = kubora::test::readFrame(width, height);
-        renderer.spotOnlyWhereItShows = true;
+        renderer.plan.spotOnlyWhereItShows = true;
         renderer.render();
         const kubora::test::Frame whereItShows = kubora::test::readFrame(width, height);
 
@@ -137,10 +137,10 @@ TEST(SpotLightSplit, AnObjectThatDrawsMoreThanItsModelMeansNoSplitAndAlwaysCasts
     // Close enough that the second copy's faces are many pixels wide.
     application->camera->placeAt({over.x + 4.0f, over.y + 10.0f, over.z - 10.0f}, {over.x, over.y, over.z});
 
-    renderer.exact = true;
+    renderer.plan = libkub::FramePlan::exact();
     renderer.render();
     const kubora::test::Frame exact = kubora::test::readFrame(width, height);
-    renderer.exact = false;
+    renderer.plan = libkub::FramePlan{};
     renderer.render();
     const kubora::test::Frame frame = kubora::test::readFrame(width, height);
 
@@ -187,9 +187,9 @@ TEST(SpotLightSplit, OnAFloatDepthBufferStaysWithinTheBoundOfTheExactFrame)
             application->board->tileAt(place[0], place[1])->model()->mesh.translation;
         spot.position = {over.x, spot.position.g, over.z, 1.0f};
         spot.direction = {0.0f, -1.0f, 0.0f};
-        renderer.exact = true;
+        renderer.plan = libkub::FramePlan::exact();
         const kubora::test::Frame exact = cameraPassInto(renderer, target);
-        renderer.exact = false;
+        renderer.plan = libkub::FramePlan{};
         const kubora::test::Frame frame = cameraPassInto(renderer, target);
         EXPECT_EQ(renderer.spotShading.where, libkub::SceneRenderer::SpotShading::Rectangle);
         EXPECT_TRUE(kubora::test::withinBound(exact, frame, kubora::test::PictureBound::shortcuts,
