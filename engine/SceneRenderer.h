@@ -123,7 +123,7 @@ class SceneRenderer {
     void drawCameraPassWithSpotWhereItShows(unsigned program, const Matrix4f& view);
     // Where the spot light's share can show among this frame's shown objects; for a rectangle, also
     // gathers the objects in its reach. Everywhere when any shown object draws more than its model.
-    SpotShading spotReachInView(const SpotLightSource& spot, const Matrix4f& view);
+    SpotShading spotReachInView(const SpotLightSource& spot, const Matrix4f& view, const int (&viewport)[4]);
 
     std::unique_ptr<InstancedBatches> instanced;
     std::unique_ptr<DiceColumns> columns;

@@ -72,7 +72,8 @@ void SceneRenderer::drawLitCameraPass()
     }
 }
 
-SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource& spot, const Matrix4f& view)
+SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource& spot, const Matrix4f& view,
+                                                          const int (&viewport)[4])
 {
     // The scene's extent and the strongest share any shown material can take.
     constexpr float far = std::numeric_limits<float>::max();
@@ -126,8 +127,6 @@ SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource&
         glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
     }
     const Matrix4f& modelview = view;
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
     const std::optional<WindowRect> rect = windowRectOfBox(*lit, projection, modelview, viewport);
     if (!rect || (rect->width >= viewport[2] && rect->height >= viewport[3])) {
         return {
@@ -152,8 +151,16 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program, const M
     // In wireframe the lines take no depth pull, and the split would shade them twice: one program.
     const bool split = plan.spotOnlyWhereItShows && spotlessProgram != 0 &&
                        !RenderSettings::instance().wireframe && lights.size() >= 2 && lights[1]->type() == 2;
-    spotShading =
-        split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1]), view) : SpotShading{};
+    // What the split asks GL, asked whatever it finds, so that the frame's reads stay the same: the
+    // viewport the rectangle lies in, and the depth buffer's steps the pull is counted in.
+    GLint viewport[4] = {0, 0, 0, 0};
+    float pull = 0.0f;
+    if (split) {
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        pull = spotPassPull();
+    }
+    spotShading = split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1]), view, viewport)
+                        : SpotShading{};
     if (spotShading.where == SpotShading::Everywhere) {
         glUseProgram(program);
         drawShaded(shown, shownModelviews, program);
@@ -168,7 +175,7 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program, const M
         glEnable(GL_SCISSOR_TEST);
         glScissor(rect.x, rect.y, rect.width, rect.height);
         glEnable(GL_POLYGON_OFFSET_FILL);
-        glPolygonOffset(0.0f, -spotPassPull());
+        glPolygonOffset(0.0f, -pull);
         glUseProgram(program);
         drawShaded(spotLit, spotLitModelviews, program);
         glDisable(GL_POLYGON_OFFSET_FILL);
