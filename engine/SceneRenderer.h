@@ -108,7 +108,8 @@ class SceneRenderer {
     bool stacksColumns() const;
     // The program's variant for columns of copies (0 when the program has none or columns are off now).
     unsigned columnVariantOf(unsigned program) const;
-    // The objects the camera pass draws, in list order: all, or those in view while culling is on.
+    // The objects the camera pass draws, in list order: all, or those in view while culling is on (an
+    // object that draws more than its model is always drawn: what it draws has no bounds to test).
     void collectShown(std::vector<DrawableObject*>& shown) const;
     // The modelview matrix of every shown object: the view times its placement, computed once a frame.
     void placeShown(const Matrix4f& view);
