@@ -144,9 +144,9 @@ void shadowPass(libkub::SceneRenderer& renderer, libkub::LightSource& light)
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
     // Timed as drawn: the frame itself redraws a depth texture only when what the light sees changed.
-    renderer.reuseDepthTextures = false;
+    renderer.plan.reuseDepthTextures = false;
     light.renderShadowPass(renderer);
-    renderer.reuseDepthTextures = true;
+    renderer.plan.reuseDepthTextures = true;
     glDisable(GL_CULL_FACE);
 }
 
@@ -161,18 +161,18 @@ void BM_Frame(benchmark::State& state, RenderMode mode, Position position)
 void BM_FrameMoving(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
-    app.renderer->reuseDepthTextures = false;
+    app.renderer->plan.reuseDepthTextures = false;
     compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
-    app.renderer->reuseDepthTextures = true;
+    app.renderer->plan.reuseDepthTextures = true;
 }
 
 // The frame with every die drawn on its own, not in columns (for comparing the two in one run).
 void BM_FrameColumnsOff(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
-    app.renderer->stackColumns = false;
+    app.renderer->plan.stackColumns = false;
     compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
-    app.renderer->stackColumns = true;
+    app.renderer->plan.stackColumns = true;
 }
 
 void BM_ShadowPass1024(benchmark::State& state, RenderMode mode, Position position)

@@ -82,9 +82,9 @@ void shadowPass(SceneRenderer& renderer, LightSource& light)
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
     // Timed as drawn: the frame itself redraws a depth texture only when what the light sees changed.
-    renderer.reuseDepthTextures = false;
+    renderer.plan.reuseDepthTextures = false;
     light.renderShadowPass(renderer);
-    renderer.reuseDepthTextures = true;
+    renderer.plan.reuseDepthTextures = true;
     glDisable(GL_CULL_FACE);
 }
 

@@ -16,6 +16,11 @@ attribute vec4 instanceModelview1;
 attribute vec4 instanceModelview2;
 attribute vec4 instanceModelview3;
 
+// The camera pass may draw one object under two programs built from this stage (the spot light's split
+// pairs the shadow program with its spotless variant, and each of those with its columns variant), the
+// second pass depth-testing against the first: each build must place a vertex at the same position.
+invariant gl_Position;
+
 varying vec3 eyePosition;
 varying vec3 eyeNormal;
 varying vec2 colourCoord;

@@ -5,8 +5,10 @@
 // - how many times any mesh's triangles had been recorded into a GL buffer or display list when the
 //   pass was drawn (geometryRecordings), since a recording made again may reuse a buffer or list name;
 // - the light's projection and view matrices;
-// - the render mode, wireframe, whether instanced drawing is available, and whether copies resting on
-//   one another are drawn as columns (DiceColumns.h);
+// - the render mode, wireframe, and the parts of the frame's plan (FramePlan.h) that decide how the
+//   casters are drawn: whether they are instanced (the plan's instancing, where the driver offers it)
+//   and whether copies resting on one another are drawn as columns (DiceColumns.h); which casters
+//   there are (the plan's caster culling) is the list of objects below;
 // - for every object drawn, in order: its vertex buffer name, display list name, vertex count,
 //   triangle count and the address of its shared triangle list (which recording is drawn, and how
 //   much of it), then the translation, rotation and scale that place it.

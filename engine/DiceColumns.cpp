@@ -9,6 +9,8 @@
 
 #include "engine/DrawableObject.h"
 #include "engine/Model.h"
+#include "engine/StreamBuffer.h"
+#include "engine/Texture.h"
 #include "engine/TexturedBox.h"
 
 namespace libkub {
@@ -65,12 +67,67 @@ Vector3f faceCorner(const Vector3f& low, const Vector3f& high, int face, int cor
 DiceColumns::DiceColumns() = default;
 DiceColumns::~DiceColumns() = default; // GL objects live as long as the context
 
+bool DiceColumns::KindKey::operator==(const KindKey& other) const
+{
+    return vertexBuffer == other.vertexBuffer && texture == other.texture && box == other.box &&
+           std::memcmp(&scale, &other.scale, sizeof(Vector3f)) == 0 &&
+           std::memcmp(&material, &other.material, sizeof(Material)) == 0;
+}
+
+std::size_t DiceColumns::KindKeyHash::operator()(const KindKey& key) const
+{
+    // FNV-1a over the bytes the comparison reads.
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto mix = [&hash](const void* data, std::size_t bytes) {
+        const auto* byte = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < bytes; ++i) {
+            hash = (hash ^ byte[i]) * 1099511628211ull;
+        }
+    };
+    mix(&key.vertexBuffer, sizeof(key.vertexBuffer));
+    mix(&key.texture, sizeof(key.texture));
+    mix(&key.box, sizeof(key.box));
+    mix(&key.scale, sizeof(key.scale));
+    mix(&key.material, sizeof(key.material));
+    return static_cast<std::size_t>(hash);
+}
+
+void DiceColumns::forgetTexturesIfAnyDeleted()
+{
+    if (texturesDeleted() == texturesDeletedWhenChecked) {
+        return;
+    }
+    texturesDeletedWhenChecked = texturesDeleted();
+    kinds.clear();
+    kindIndex.clear();
+    textureChecks.clear();
+}
+
+void DiceColumns::endFrame()
+{
+    if (!columnList.empty()) {
+        return; // columns gathered but not drawn (never at the end of a frame): keep their kinds
+    }
+    const std::size_t before = kinds.size();
+    std::erase_if(kinds, [](Kind& kind) { return ++kind.idleFrames > framesKept; });
+    if (kinds.size() == before) {
+        return;
+    }
+    kindIndex.clear();
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        kindIndex.emplace(kinds[i], static_cast<std::uint32_t>(i));
+    }
+    // A texture check goes with the last kind of its texture.
+    std::erase_if(textureChecks, [this](const auto& check) {
+        return std::none_of(kinds.begin(), kinds.end(),
+                            [&check](const Kind& kind) { return kind.texture == check.first; });
+    });
+}
+
 bool DiceColumns::samplesOneLevel(unsigned texture)
 {
-    for (const auto& [name, oneLevel] : textureChecks) {
-        if (name == texture) {
-            return oneLevel;
-        }
+    if (const auto found = textureChecks.find(texture); found != textureChecks.end()) {
+        return found->second;
     }
     // Asked once per texture, on unit 0, whose binding is put back.
     GLint active = GL_TEXTURE0;
@@ -91,7 +148,7 @@ bool DiceColumns::samplesOneLevel(unsigned texture)
     glActiveTexture(static_cast<GLenum>(active));
     const bool oneLevel = texture != 0 && minifying == magnifying &&
                           (minifying == GL_LINEAR || minifying == GL_NEAREST) && anisotropy <= 1.0f;
-    textureChecks.emplace_back(texture, oneLevel);
+    textureChecks.emplace(texture, oneLevel);
     return oneLevel;
 }
 
@@ -102,25 +159,29 @@ int DiceColumns::kindOf(const Model& model)
         !(mesh.scale.x > 0.0f && mesh.scale.y > 0.0f && mesh.scale.z > 0.0f)) {
         return -1;
     }
-    const unsigned texture = model.textures.empty() ? 0 : model.textures.front();
-    for (std::size_t i = 0; i < kinds.size(); ++i) {
-        const Kind& kind = kinds[i];
-        if (kind.vertexBuffer == mesh.vertexBuffer && kind.texture == texture && kind.scale == mesh.scale &&
-            kind.box == mesh.texturedBox.get() &&
-            std::memcmp(&kind.material, &model.material, sizeof(Material)) == 0) {
-            return static_cast<int>(i);
-        }
+    KindKey key;
+    key.vertexBuffer = mesh.vertexBuffer;
+    key.texture = model.textures.empty() ? 0 : model.textures.front();
+    key.material = model.material;
+    key.scale = mesh.scale;
+    key.box = mesh.texturedBox.get();
+    if (const auto found = kindIndex.find(key); found != kindIndex.end()) {
+        kinds[found->second].idleFrames = 0;
+        return static_cast<int>(found->second);
     }
-    if (!samplesOneLevel(texture)) {
+    if (!samplesOneLevel(key.texture)) {
         return -1;
     }
-    // Kinds are few (one per model, material and size in use) and are kept, as the instanced batches are.
-    kinds.push_back({mesh.vertexBuffer, texture, model.material, mesh.scale, mesh.texturedBox.get()});
+    // Kinds are few (one per model, material and size in use); those unused for a while are released.
+    Kind& kind = kinds.emplace_back();
+    static_cast<KindKey&>(kind) = key;
+    kindIndex.emplace(key, static_cast<std::uint32_t>(kinds.size() - 1));
     return static_cast<int>(kinds.size() - 1);
 }
 
-void DiceColumns::gather(const std::vector<DrawableObject*>& list, std::vector<DrawableObject*>& rest)
+void DiceColumns::gather(const std::vector<DrawableObject*>& list, std::vector<std::uint32_t>& rest)
 {
+    forgetTexturesIfAnyDeleted();
     candidates.clear();
     columnList.clear();
     copies = 0;
@@ -189,7 +250,7 @@ void DiceColumns::gather(const std::vector<DrawableObject*>& list, std::vector<D
     }
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (!inColumn[i]) {
-            rest.push_back(list[i]);
+            rest.push_back(static_cast<std::uint32_t>(i));
         }
     }
 }
@@ -275,19 +336,7 @@ void DiceColumns::drawDepth()
 
 void DiceColumns::upload()
 {
-    if (vertexBuffer == 0) {
-        glGenBuffersARB(1, &vertexBuffer);
-    }
-    const std::size_t bytes = vertices.size() * sizeof(float);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertexBuffer);
-    // The buffer only grows; the driver has taken the vertices of earlier draws by the time they return.
-    if (bytes > vertexBufferBytes) {
-        vertexBufferBytes = bytes;
-        glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(bytes), vertices.data(),
-                        GL_STREAM_DRAW_ARB);
-    } else {
-        glBufferSubDataARB(GL_ARRAY_BUFFER_ARB, 0, static_cast<GLsizeiptrARB>(bytes), vertices.data());
-    }
+    streamIntoBuffer(vertexBuffer, vertices.data(), vertices.size() * sizeof(float));
 }
 
 void DiceColumns::draw(unsigned program, Vector3f eye, bool cullBackFaces)

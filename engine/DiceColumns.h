@@ -13,6 +13,7 @@
 // one below: its foot within float rounding of the lower one's top. Anything else is left to the
 // caller's ordinary drawing.
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/Material.h"
@@ -32,8 +33,8 @@ class DiceColumns {
     DiceColumns& operator=(const DiceColumns&) = delete;
 
     // Gathers the copies in `list` that rest on one another into columns (for the next draw) and puts
-    // every other object into `rest`, in list order. `rest` is cleared first.
-    void gather(const std::vector<DrawableObject*>& list, std::vector<DrawableObject*>& rest);
+    // the index in `list` of every other object into `rest`, in list order. `rest` is cleared first.
+    void gather(const std::vector<DrawableObject*>& list, std::vector<std::uint32_t>& rest);
     // Draws the gathered columns, nearest the eye first, under `program` (the shadow program's
     // DICE_COLUMNS variant, current afterwards), with their materials and textures set as Model::draw
     // sets them; with cullBackFaces their back faces are not drawn. Then forgets them.
@@ -48,14 +49,33 @@ class DiceColumns {
     std::size_t columns() const { return columnList.size(); }
     std::size_t copiesInColumns() const { return copies; }
 
+    // Ends a frame: a kind of copy that no gather found in the last framesKept frames is released, as
+    // the instanced batches release theirs (a tile's colour comes back from a selection only up to float
+    // rounding, so each click can make a kind that never comes again).
+    void endFrame();
+    // The kinds kept, in use or not, and the textures whose sampling is known.
+    std::size_t kindCount() const { return kinds.size(); }
+    std::size_t textureCheckCount() const { return textureChecks.size(); }
+
+    static constexpr unsigned framesKept = 8;
+
   private:
-    // What copies must share to stand in one column, but for x and z: buffer, texture, material and scale.
-    struct Kind {
+    // What copies must share to stand in one column, but for x and z: buffer, texture, material, scale
+    // and box; compared by their bytes (floats by their bits).
+    struct KindKey {
         unsigned vertexBuffer = 0;
         unsigned texture = 0;
         Material material;
         Vector3f scale;
         const TexturedBox* box = nullptr;
+
+        bool operator==(const KindKey& other) const;
+    };
+    struct KindKeyHash {
+        std::size_t operator()(const KindKey& key) const;
+    };
+    struct Kind : KindKey {
+        unsigned idleFrames = 0; // frames ended since a gather last found a copy of it
     };
     struct Copy {
         std::uint32_t kind = 0;
@@ -84,15 +104,20 @@ class DiceColumns {
     // Puts `vertices` into the column buffer, which stays bound.
     void upload();
 
+    // Forgets every kind and texture check when a texture was deleted since they were made: GL may have
+    // given its name to another texture.
+    void forgetTexturesIfAnyDeleted();
+
     std::vector<Kind> kinds;
-    std::vector<std::pair<unsigned, bool>> textureChecks; // texture name, samples one level
+    std::unordered_map<KindKey, std::uint32_t, KindKeyHash> kindIndex; // into kinds
+    std::unordered_map<unsigned, bool> textureChecks;                  // texture name: samples one level
+    std::uint64_t texturesDeletedWhenChecked = 0;
     std::vector<Copy> candidates;
     std::vector<Column> columnList;
     std::vector<bool> inColumn;
     std::vector<float> vertices;
     std::size_t copies = 0;
     unsigned vertexBuffer = 0;
-    std::size_t vertexBufferBytes = 0;
 };
 
 } // namespace libkub

@@ -132,16 +132,16 @@ EdgeMap drawEdgeMap(SceneRenderer& renderer, int width, int height, unsigned dep
     };
     GLfloat clearColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    const bool wasExact = renderer.exact;
+    const FramePlan wasPlan = renderer.plan;
     std::vector<std::uint8_t> keys;
     {
         const OffscreenFrame target(width, height, depthFormat);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        renderer.exact = true;
+        renderer.plan = FramePlan::exact();
         renderer.probe = &probe;
         renderer.render();
         renderer.probe = nullptr;
-        renderer.exact = wasExact;
+        renderer.plan = wasPlan;
         keys = readRgba(width, height);
     }
     glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);

@@ -10,14 +10,16 @@
 #include "engine/Mesh.h"
 #include "engine/Model.h"
 #include "engine/ShaderVariant.h" // compiling its depth program
+#include "engine/StreamBuffer.h"
 
 namespace libkub {
 
 namespace {
 
-// Floats per instance: place (x, y, z, 0), size (x, y, z), then the modelview matrix by columns.
-constexpr int instanceFloats = 7 + 16;
-constexpr GLsizei instanceStride = instanceFloats * sizeof(float);
+// Floats per instance: place (x, y, z, 0) and size (x, y, z), all the depth program reads; then, in
+// the camera pass, the modelview matrix by columns.
+constexpr std::size_t placeFloats = 7;
+constexpr std::size_t placedFloats = 7 + 16;
 
 // Places the vertices of an instance as glTranslatef and glScalef would; a plain draw (the attribute's
 // default w of 1) keeps the vertex as it is.
@@ -76,7 +78,6 @@ InstancedBatches::InstancedBatches()
         return;
     }
     depthProgram = program;
-    glGenBuffersARB(1, &instanceBuffer);
 }
 
 InstancedBatches::~InstancedBatches() = default; // GL objects live as long as the context
@@ -87,8 +88,13 @@ bool InstancedBatches::batchable(const Model& model)
            model.mesh.flatNormals;
 }
 
-void InstancedBatches::add(const Model& model, bool modelview)
+void InstancedBatches::add(const Model& model, const Matrix4f* modelview)
 {
+    // One pass adds its copies one way: with their modelview matrices (the camera pass) or without.
+    const std::size_t floats = modelview != nullptr ? placedFloats : placeFloats;
+    if (inUse.empty()) {
+        instanceFloats = floats;
+    }
     const unsigned texture = model.textures.empty() ? 0 : model.textures.front();
     std::size_t index = 0;
     while (index < batches.size()) {
@@ -117,17 +123,8 @@ void InstancedBatches::add(const Model& model, bool modelview)
     const Vector3f& size = model.mesh.scale;
     batch.mirrored = batch.mirrored || size.x * size.y * size.z <= 0.0f;
     batch.instances.insert(batch.instances.end(), {place.x, place.y, place.z, 0.0f, size.x, size.y, size.z});
-    const std::size_t matrix = batch.instances.size();
-    batch.instances.resize(matrix + 16, 0.0f);
-    if (modelview) {
-        // As Model::draw composes it; GL's own arithmetic gives the same bits.
-        const MeshRotation& rotation = model.mesh.rotation;
-        glPushMatrix();
-        glTranslatef(place.x, place.y, place.z);
-        glRotatef(rotation.angle, rotation.x, rotation.y, rotation.z);
-        glScalef(size.x, size.y, size.z);
-        glGetFloatv(GL_MODELVIEW_MATRIX, &batch.instances[matrix]);
-        glPopMatrix();
+    if (modelview != nullptr) {
+        batch.instances.insert(batch.instances.end(), modelview->m.begin(), modelview->m.end());
     }
 }
 
@@ -137,18 +134,18 @@ void InstancedBatches::drawShaded(Vector3f eye, bool cullBackFaces)
     // nothing but which hidden fragments get shaded.
     for (const std::size_t index : inUse) {
         std::vector<float>& instances = batches[index].instances;
-        const std::size_t count = instances.size() / instanceFloats;
+        const std::size_t stride = instanceFloats;
+        const std::size_t count = instances.size() / stride;
         order.clear();
         for (std::size_t i = 0; i < count; ++i) {
-            const float* place = &instances[i * instanceFloats];
+            const float* place = &instances[i * stride];
             const Vector3f offset{place[0] - eye.x, place[1] - eye.y, place[2] - eye.z};
             order.emplace_back(dot(offset, offset), static_cast<std::uint32_t>(i));
         }
         std::sort(order.begin(), order.end());
         sorted.resize(instances.size());
         for (std::size_t i = 0; i < count; ++i) {
-            std::copy_n(&instances[order[i].second * instanceFloats], instanceFloats,
-                        &sorted[i * instanceFloats]);
+            std::copy_n(&instances[order[i].second * stride], stride, &sorted[i * stride]);
         }
         instances.swap(sorted);
     }
@@ -198,17 +195,7 @@ void InstancedBatches::upload()
         batch.firstInstance = staging.size() / instanceFloats;
         staging.insert(staging.end(), batch.instances.begin(), batch.instances.end());
     }
-    const std::size_t bytes = staging.size() * sizeof(float);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, instanceBuffer);
-    // The buffer only grows; the driver has taken the vertices of earlier draws by the time they return,
-    // so a pass can write over the last one's instances.
-    if (bytes > instanceBufferBytes) {
-        instanceBufferBytes = bytes;
-        glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(bytes), staging.data(),
-                        GL_STREAM_DRAW_ARB);
-    } else if (bytes > 0) {
-        glBufferSubDataARB(GL_ARRAY_BUFFER_ARB, 0, static_cast<GLsizeiptrARB>(bytes), staging.data());
-    }
+    streamIntoBuffer(instanceBuffer, staging.data(), staging.size() * sizeof(float));
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
 }
 
@@ -232,9 +219,11 @@ void InstancedBatches::endFrame()
 void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int sizeLocation)
 {
     const auto count = static_cast<GLsizei>(batch.instances.size() / instanceFloats);
+    const auto instanceStride = static_cast<GLsizei>(instanceFloats * sizeof(float));
+    const bool placed = instanceFloats == placedFloats;
     const auto place = static_cast<GLuint>(placeLocation);
     const auto size = static_cast<GLuint>(sizeLocation);
-    const std::size_t start = batch.firstInstance * instanceStride;
+    const std::size_t start = batch.firstInstance * instanceFloats * sizeof(float);
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, instanceBuffer);
     glVertexAttribPointer(place, 4, GL_FLOAT, GL_FALSE, instanceStride, reinterpret_cast<const void*>(start));
     glVertexAttribPointer(size, 3, GL_FLOAT, GL_FALSE, instanceStride,
@@ -243,7 +232,7 @@ void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int size
     glVertexAttribDivisorARB(size, 1);
     glEnableVertexAttribArray(place);
     glEnableVertexAttribArray(size);
-    for (GLuint column = 0; column < 4; ++column) {
+    for (GLuint column = 0; placed && column < 4; ++column) {
         const GLuint location = instanceModelviewLocation + column;
         glVertexAttribPointer(location, 4, GL_FLOAT, GL_FALSE, instanceStride,
                               reinterpret_cast<const void*>(start + (7 + 4 * column) * sizeof(float)));
@@ -259,7 +248,7 @@ void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int size
     glDisableVertexAttribArray(size);
     glVertexAttribDivisorARB(place, 0);
     glVertexAttribDivisorARB(size, 0);
-    for (GLuint column = 0; column < 4; ++column) {
+    for (GLuint column = 0; placed && column < 4; ++column) {
         glDisableVertexAttribArray(instanceModelviewLocation + column);
         glVertexAttribDivisorARB(instanceModelviewLocation + column, 0);
     }

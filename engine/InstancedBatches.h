@@ -12,6 +12,7 @@
 namespace libkub {
 
 class Model;
+struct Matrix4f;
 
 // Attribute locations of an instance's place and size, bound in every program that draws instances
 // (high enough to stay clear of the locations the built-in attributes alias).
@@ -34,11 +35,12 @@ class InstancedBatches {
     // instance's normal comes out a last bit off a plain draw's, which near a smooth mesh's shadow line
     // can turn a face from the light or towards it).
     static bool batchable(const Model& model);
-    // Adds the model to the batch of its mesh, texture and material (in the order added). With
-    // modelview, the instance also takes the modelview matrix a plain draw of it would load: the current
-    // one with the model's translation, rotation and scale applied by GL itself, so that the camera pass
-    // places its vertices, and so its shadow lookups, to the last bit as a plain draw does.
-    void add(const Model& model, bool modelview = false);
+    // Adds the model to the batch of its mesh, texture and material (in the order added). With a
+    // modelview matrix (the camera pass), the instance takes that matrix: the one the plain draw of the
+    // model loads (Model::drawPlaced), so that the camera pass places its vertices, and so its shadow
+    // lookups, to the last bit as a plain draw does. Without (the depth passes), only its place and
+    // size go to the buffer, all the depth program reads. The adds of one pass are all of one kind.
+    void add(const Model& model, const Matrix4f* modelview = nullptr);
     // Draws every batch under the current program, whose attributes instancePlace and instanceSize
     // are bound at the locations above, then empties the batches. The materials are set as
     // Model::draw sets them. Each batch's copies are drawn nearest the eye first, so that the depth
@@ -65,7 +67,7 @@ class InstancedBatches {
         Material material;
         bool closed = false;   // the mesh's back faces never show
         bool mirrored = false; // a copy in this pass is scaled to its mirror image, which turns its faces
-        std::vector<float> instances;  // per instance: x, y, z, 0 (an instance), size x, y, z, modelview
+        std::vector<float> instances;  // per instance: x, y, z, 0 (an instance), size x, y, z[, modelview]
         std::size_t firstInstance = 0; // where its instances start in the uploaded buffer
         unsigned idleFrames = 0;       // frames ended since an instance last used it
     };
@@ -83,8 +85,8 @@ class InstancedBatches {
     std::vector<float> staging;
     std::vector<std::pair<float, std::uint32_t>> order; // distance and index, for sorting one batch
     std::vector<float> sorted;
+    std::size_t instanceFloats = 7; // per instance in this pass: 7, or 23 with the modelview matrix
     unsigned instanceBuffer = 0;
-    std::size_t instanceBufferBytes = 0;
     unsigned depthProgram = 0;
 };
 

@@ -11,6 +11,7 @@
 #include "engine/SceneRenderer.h"
 #include "engine/ShaderProgram.h"
 #include "engine/ShadowMapping.h"
+#include "engine/Texture.h"
 
 namespace libkub {
 
@@ -109,7 +110,7 @@ void LightSource::createShadowTarget()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
     glBindTexture(GL_TEXTURE_2D, 0);
     if (oldTexture != noDepthTexture) {
-        glDeleteTextures(1, &oldTexture);
+        deleteTextures(1, &oldTexture);
     }
     if (oldFramebuffer != 0) {
         glDeleteFramebuffersEXT(1, &oldFramebuffer);

@@ -19,4 +19,20 @@ struct Matrix4f {
     float operator[](int i) const { return m[i]; }
 };
 
+// a * b: b applied first, as glMultMatrixf(b) after a loaded a composes them.
+inline Matrix4f operator*(const Matrix4f& a, const Matrix4f& b)
+{
+    Matrix4f product;
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k) {
+                sum += a.m[k * 4 + row] * b.m[column * 4 + k];
+            }
+            product.m[column * 4 + row] = sum;
+        }
+    }
+    return product;
+}
+
 } // namespace libkub

@@ -16,6 +16,7 @@
 #include "engine/Diagnostics.h"
 #include "engine/MeshClosure.h"
 #include "engine/MeshDiagnosis.h"
+#include "engine/MeshPlacement.h"
 #include "engine/ProgramCache.h"
 #include "engine/TexturedBox.h"
 #include "engine/TextureCache.h"
@@ -224,18 +225,30 @@ BoundingBox Model::drawnBounds() const
 
 void Model::draw()
 {
+    glPushMatrix();
+    glMultMatrixf(placementOf(mesh).data());
+    drawRecording();
+    glPopMatrix();
+}
+
+void Model::drawPlaced(const Matrix4f& modelview)
+{
+    glPushMatrix();
+    glLoadMatrixf(modelview.data());
+    drawRecording();
+    glPopMatrix();
+}
+
+void Model::drawRecording()
+{
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient.data());
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse.data());
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular.data());
     glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emission.data());
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
 
-    glPushMatrix();
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
-    glTranslatef(mesh.translation.x, mesh.translation.y, mesh.translation.z);
-    glRotatef(mesh.rotation.angle, mesh.rotation.x, mesh.rotation.y, mesh.rotation.z);
-    glScalef(mesh.scale.x, mesh.scale.y, mesh.scale.z);
     glBindTexture(GL_TEXTURE_2D, textures.empty() ? 0 : textures.front());
 
     // Each mode draws only the recording the mesh has: a mesh built for another mode draws nothing.
@@ -258,7 +271,6 @@ void Model::draw()
     }
 
     glDisable(GL_TEXTURE_2D);
-    glPopMatrix();
 }
 
 namespace {

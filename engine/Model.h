@@ -7,6 +7,7 @@
 
 #include "engine/BoundingBox.h"
 #include "engine/Material.h"
+#include "engine/Matrix4f.h"
 #include "engine/Mesh.h"
 
 namespace libkub {
@@ -23,8 +24,12 @@ class Model {
     // whatever box an owner gives its model (picking keeps using the owner's box).
     BoundingBox drawnBounds() const;
     // Draws the mesh with the material and first texture on texture unit 0, in the current render
-    // mode, with the recording that mode uses (a mesh built for another mode draws nothing).
+    // mode, with the recording that mode uses (a mesh built for another mode draws nothing), placed by
+    // placementOf(mesh) (MeshPlacement.h) after the current modelview matrix.
     void draw();
+    // As draw(), with this modelview matrix loaded instead: the view times placementOf(mesh), computed
+    // once by the caller, which may hand the same matrix to an instanced draw of the model's copies.
+    void drawPlaced(const Matrix4f& modelview);
 
     Mesh mesh;
     std::vector<unsigned> textures; // GL texture names; the texture cache owns the textures
@@ -34,6 +39,10 @@ class Model {
     // Model-space corners of the mesh's triangles, read at load; meshMin > meshMax for no geometry.
     Vector3f meshMin{1.0f, 1.0f, 1.0f};
     Vector3f meshMax{-1.0f, -1.0f, -1.0f};
+
+  private:
+    // Material, texture and the recording, under whatever modelview matrix is loaded.
+    void drawRecording();
 };
 
 // Loads a model from a .dae path: the mesh for the current render mode, the first image as its

@@ -15,6 +15,7 @@
 #include "engine/Frustum.h"
 #include "engine/InstancedBatches.h"
 #include "engine/LightSource.h"
+#include "engine/MeshPlacement.h"
 #include "engine/Model.h"
 #include "engine/SelectableObject.h"
 #include "engine/ShaderProgram.h"
@@ -139,7 +140,7 @@ bool SceneRenderer::batches(const DrawableObject& object) const
     // which of the two wins that depth tie goes by the last bit of how each was placed, which
     // instancing computes along another path. Filled faces hide those shared edges.
     const RenderSettings& settings = RenderSettings::instance();
-    return !exact && instanced->available() && settings.renderMode == VBO && !settings.wireframe &&
+    return plan.instancing && instanced->available() && settings.renderMode == VBO && !settings.wireframe &&
            object.drawsOnlyItsModel();
 }
 
@@ -149,7 +150,7 @@ void SceneRenderer::collectShadowCasters(const Frustum& lightView,
     casters.clear();
     // A light higher than its far distance has a near plane beyond the far one: its planes mean
     // nothing then, and everything is drawn.
-    const bool usable = !exact && lightView.nearDistance < lightView.farDistance;
+    const bool usable = plan.cullShadowCasters && lightView.nearDistance < lightView.farDistance;
     for (DrawableObject* object : objects) {
         // What an object draws beyond its model has no bounds to test: it is always drawn.
         if (usable && object->drawsOnlyItsModel() && lightView.outsideSides(object->model()->drawnBounds())) {
@@ -163,8 +164,11 @@ void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector
                                      DepthPassRecord& record) const
 {
     const RenderSettings& settings = RenderSettings::instance();
+    // What decides how the casters are drawn: the instancing the plan allows and the driver offers, and
+    // the columns. (Which casters there are, the caster culling's part, is the list itself.)
     record.begin(light.depthTexture, light.shadowMapSize(), light.lightProjection, light.lightView,
-                 settings.renderMode, settings.wireframe, instanced->available(), stacksColumns());
+                 settings.renderMode, settings.wireframe, plan.instancing && instanced->available(),
+                 stacksColumns());
     for (DrawableObject* object : casters) {
         if (object->drawsOnlyItsModel()) {
             record.add(object->model()->mesh);
@@ -177,11 +181,14 @@ void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector
 void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& casters)
 {
     const bool inColumns = stacksColumns();
-    const std::vector<DrawableObject*>* single = &casters;
+    unstacked.clear();
     if (inColumns) {
-        columns->gather(casters, unstacked);
-        single = &unstacked;
+        columns->gather(casters, unstackedIndices);
+        for (const std::uint32_t index : unstackedIndices) {
+            unstacked.push_back(casters[index]);
+        }
     }
+    const std::vector<DrawableObject*>* single = inColumns ? &unstacked : &casters;
     // Only closed meshes drawn twice or more in this pass: the depth program places an instance's
     // vertices along another path than the plain draw, a last bit apart. A mesh that is not closed can
     // have faces in the depth texture at the very depth they are lit at, where that last bit decides
@@ -223,7 +230,9 @@ void SceneRenderer::collectShown(std::vector<DrawableObject*>& shown) const
     shown.clear();
     const bool culling = RenderSettings::instance().frustumCulling;
     for (DrawableObject* object : objects) {
-        if (culling && camera->frustum->classifyBox(object->model()->drawnBounds()) == Outside) {
+        // What an object draws beyond its model has no bounds to test: it is always drawn.
+        if (culling && object->drawsOnlyItsModel() &&
+            camera->frustum->classifyBox(object->model()->drawnBounds()) == Outside) {
             continue;
         }
         shown.push_back(object);
@@ -234,7 +243,7 @@ bool SceneRenderer::stacksColumns() const
 {
     // As instancing, not in wireframe, where the copies' shared edges show.
     const RenderSettings& settings = RenderSettings::instance();
-    return stackColumns && !exact && settings.renderMode == VBO && !settings.wireframe;
+    return plan.stackColumns && settings.renderMode == VBO && !settings.wireframe;
 }
 
 unsigned SceneRenderer::columnVariantOf(unsigned program) const
@@ -254,15 +263,26 @@ bool SceneRenderer::drawsInstancesUnder(unsigned program) const
            (program == shadowProgram->programId || program == spotlessProgram);
 }
 
-void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool instancing)
+void SceneRenderer::placeShown(const Matrix4f& view)
+{
+    shownModelviews.clear();
+    for (DrawableObject* object : shown) {
+        shownModelviews.push_back(view * placementOf(object->model()->mesh));
+    }
+}
+
+void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list,
+                               const std::vector<Matrix4f>& modelviews, unsigned program)
 {
     // The back faces of closed meshes never show past their front faces: not drawing them spares the
     // rasteriser half the triangles. Not in wireframe, where every edge shows; and only with vertex
     // buffers: the other two modes keep their pictures to the last pixel, where a silhouette pixel can
     // go to a back face that ties with the front one in depth.
     const RenderSettings& settings = RenderSettings::instance();
-    const bool cullBackFaces = !exact && !settings.wireframe && settings.renderMode == VBO;
-    const auto drawAlone = [cullBackFaces](DrawableObject& object) {
+    const bool cullBackFaces = plan.cullBackFaces && !settings.wireframe && settings.renderMode == VBO;
+    // An object that draws only its model is drawn with the modelview matrix its instances would take.
+    const auto drawAlone = [&](std::size_t index) {
+        DrawableObject& object = *list[index];
         const Mesh& mesh = object.model()->mesh;
         if (cullBackFaces && mesh.closed && mesh.scale.x * mesh.scale.y * mesh.scale.z > 0.0f) {
             glCullFace(GL_BACK);
@@ -270,60 +290,77 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list, bool in
         } else {
             glDisable(GL_CULL_FACE);
         }
-        object.draw();
+        if (object.drawsOnlyItsModel()) {
+            object.model()->drawPlaced(modelviews[index]);
+        } else {
+            object.draw();
+        }
     };
-    if (!instancing || exact) {
-        const bool probing = exact && probe != nullptr;
-        for (DrawableObject* object : list) {
+    // Instances need the shadow program's instance attributes; under any other program every object
+    // is drawn alone.
+    if (!drawsInstancesUnder(program) || !plan.instancing) {
+        const bool probing = probe != nullptr && plan.isExact();
+        for (std::size_t i = 0; i < list.size(); ++i) {
             if (probing) {
-                probe->beforeObject(*object);
+                probe->beforeObject(*list[i]);
             }
-            drawAlone(*object);
+            drawAlone(i);
         }
         glDisable(GL_CULL_FACE);
         return;
     }
     glVertexAttrib4f(instancePlaceLocation, 0.0f, 0.0f, 0.0f, 1.0f);
-    GLint current = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    const unsigned columnVariant = columnVariantOf(static_cast<unsigned>(current));
-    const std::vector<DrawableObject*>* single = &list;
-    columnShading = {};
+    const unsigned columnVariant = columnVariantOf(program);
+    unstackedIndices.clear();
     if (columnVariant != 0) {
-        columns->gather(list, unstacked);
-        single = &unstacked;
+        columns->gather(list, unstackedIndices);
         columnShading = {columns->columns(), columns->copiesInColumns()};
+    } else {
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            unstackedIndices.push_back(static_cast<std::uint32_t>(i));
+        }
     }
     alone.clear();
-    for (DrawableObject* object : *single) {
-        Model& model = *object->model();
-        if (batches(*object) && InstancedBatches::batchable(model)) {
-            instanced->add(model, true);
+    for (const std::uint32_t index : unstackedIndices) {
+        DrawableObject& object = *list[index];
+        Model& model = *object.model();
+        if (batches(object) && InstancedBatches::batchable(model)) {
+            instanced->add(model, &modelviews[index]);
         } else {
-            alone.push_back(object);
+            alone.push_back(index);
         }
     }
     // The copies first, the columns of them before all: they stand in front of the tiles and the board,
     // whose hidden fragments the depth test then rejects before they are shaded.
     if (columnVariant != 0) {
         columns->draw(columnVariant, camera->eye, cullBackFaces);
-        glUseProgram(static_cast<GLuint>(current));
+        glUseProgram(program);
     }
     instanced->drawShaded(camera->eye, cullBackFaces);
-    for (DrawableObject* object : alone) {
-        drawAlone(*object);
+    for (const std::uint32_t index : alone) {
+        drawAlone(index);
     }
     glDisable(GL_CULL_FACE);
 }
 
 void SceneRenderer::drawCameraPass()
 {
+    // Called on its own, outside a frame: the program and the view are read once, from GL.
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     collectShown(shown);
-    // Instances need the shadow program's instance attributes; under any other program every object
-    // is drawn alone.
-    drawShaded(shown, drawsInstancesUnder(static_cast<unsigned>(current)));
+    placeShown(loadedView());
+    drawShaded(shown, shownModelviews, static_cast<unsigned>(current));
+}
+
+Matrix4f SceneRenderer::loadedView() const
+{
+    if (frameView) {
+        return *frameView;
+    }
+    Matrix4f view;
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
+    return view;
 }
 
 void SceneRenderer::pickTest()

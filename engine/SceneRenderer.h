@@ -1,10 +1,14 @@
 #pragma once
 // The scene's lists (drawn objects, pickable objects, lights, HUD elements) and the frame that draws them.
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "engine/FramePlan.h"
+#include "engine/Matrix4f.h"
 #include "engine/Ray.h"
 #include "engine/SpotLightReach.h"
 
@@ -75,24 +79,12 @@ class SceneRenderer {
     std::unique_ptr<SkyBox> skyBox;
     Ray* pickRay = nullptr;
     SelectableObject* pickedObject = nullptr;
-    // A light's depth texture is drawn again only when its pass would draw something else; off, every
-    // frame draws every depth pass (for comparing the two, and for timing the passes themselves).
-    bool reuseDepthTextures = true;
-    // The spot light's share is computed only where it can change a pixel; off, the full shadow program
-    // shades every pixel (for comparing the two).
-    bool spotOnlyWhereItShows = true;
-    // Copies of a textured box that rest on one another are drawn as one box per column in the
-    // vertex-buffer camera pass (DiceColumns.h); off, each copy is drawn on its own (for comparing the two).
-    bool stackColumns = true;
-    // Every shortcut of the frame off: each depth texture drawn every frame from every object, not
-    // only those inside the light's sides; one program everywhere; no face culled; every object drawn
-    // alone, in list order; the sky drawn first. The plain frame the shortcuts are held to (for tests,
-    // and for kubora-view --exact). Frustum culling stays as the settings say. A shortcut added later
-    // must be turned off here too.
-    bool exact = false;
+    // The shortcuts this frame takes (FramePlan.h); FramePlan::exact() for the plain frame they are held
+    // to (for tests, and for kubora-view --exact).
+    FramePlan plan;
     // What draws an exact frame's edge map (EdgeMap.h) instead of its picture. While it is set, an
     // exact frame draws its camera pass under this program, calls beforeObject before drawing each
-    // object, and draws neither the sky nor the HUD. Null in the game; read only in exact frames.
+    // object, and draws neither the sky nor the HUD. Null in the game; read only when the plan is exact.
     struct ExactFrameProbe {
         unsigned program = 0;
         std::function<void(const DrawableObject&)> beforeObject;
@@ -101,7 +93,7 @@ class SceneRenderer {
     // The copies of one mesh gathered for drawing together.
     const InstancedBatches& instancedBatches() const { return *instanced; }
     // Whether a light may keep its depth texture when its pass would draw the same again.
-    bool reusesDepthTextures() const { return reuseDepthTextures && !exact; }
+    bool reusesDepthTextures() const { return plan.reuseDepthTextures; }
     // Where the last camera pass computed the spot light's share: the whole window, a rectangle of it
     // (with the objects shaded there again), or nowhere.
     struct SpotShading {
@@ -109,7 +101,8 @@ class SceneRenderer {
         WindowRect rect;
         std::size_t objects = 0;
     } spotShading;
-    // How many copies the last camera pass drew in columns, and in how many columns.
+    // How many copies the last camera pass drew in columns, and in how many columns (both reset at the
+    // start of every frame).
     struct ColumnShading {
         std::size_t columns = 0;
         std::size_t copies = 0;
@@ -124,16 +117,23 @@ class SceneRenderer {
     bool stacksColumns() const;
     // The program's variant for columns of copies (0 when the program has none or columns are off now).
     unsigned columnVariantOf(unsigned program) const;
-    // The objects the camera pass draws, in list order: all, or those in view while culling is on.
+    // The objects the camera pass draws, in list order: all, or those in view while culling is on (an
+    // object that draws more than its model is always drawn: what it draws has no bounds to test).
     void collectShown(std::vector<DrawableObject*>& shown) const;
-    // Draws the objects under the current program, the copies of one mesh together when instancing.
-    void drawShaded(const std::vector<DrawableObject*>& list, bool instancing);
+    // The modelview matrix of every shown object: the view times its placement, computed once a frame.
+    void placeShown(const Matrix4f& view);
+    // Draws the objects, each under its modelview matrix, under `program` (current), the copies of one
+    // mesh together when the program draws instances.
+    void drawShaded(const std::vector<DrawableObject*>& list, const std::vector<Matrix4f>& modelviews,
+                    unsigned program);
+    // The view the camera pass draws through: the lights' camera view in a frame, else GL's (read once).
+    Matrix4f loadedView() const;
     // The camera pass under the shadow program, with the spot light's share computed only in the window
     // rectangle where it can change a pixel and the spotless variant everywhere else.
-    void drawCameraPassWithSpotWhereItShows(unsigned program);
+    void drawCameraPassWithSpotWhereItShows(unsigned program, const Matrix4f& view);
     // Where the spot light's share can show among this frame's shown objects; for a rectangle, also
     // gathers the objects in its reach. Everywhere when any shown object draws more than its model.
-    SpotShading spotReachInView(const SpotLightSource& spot);
+    SpotShading spotReachInView(const SpotLightSource& spot, const Matrix4f& view, const int (&viewport)[4]);
 
     std::unique_ptr<InstancedBatches> instanced;
     std::unique_ptr<DiceColumns> columns;
@@ -144,9 +144,16 @@ class SceneRenderer {
     unsigned spotlessColumnProgram = 0;
     // Each frame's lists, kept so that their storage is reused.
     std::vector<DrawableObject*> shown;
-    std::vector<DrawableObject*> alone;
+    std::vector<Matrix4f> shownModelviews;
+    std::vector<std::uint32_t> alone;
+    std::vector<std::uint32_t> unstackedIndices;
     std::vector<DrawableObject*> unstacked;
     std::vector<DrawableObject*> spotLit;
+    std::vector<Matrix4f> spotLitModelviews;
+    // The camera view and projection of the frame being drawn (set by render, from the lights when
+    // there are any), so that the camera pass reads neither back from GL.
+    std::optional<Matrix4f> frameView;
+    std::optional<Matrix4f> frameProjection;
     std::vector<BoundingBox> shownBounds;
     // Copies per vertex buffer among a depth pass's instanceable casters (a handful of meshes).
     std::vector<std::pair<unsigned, std::size_t>> meshCopies;

@@ -7,6 +7,7 @@
 
 #include "engine/RenderSettings.h"
 #include "engine/Camera.h"
+#include "engine/DiceColumns.h"
 #include "engine/Diagnostics.h"
 #include "engine/InstancedBatches.h"
 #include "engine/LightSource.h"
@@ -84,8 +85,8 @@ void SceneRenderer::render()
         skyBox->centre[1] = camera->eye.y;
         skyBox->centre[2] = camera->eye.z;
     }
-    const bool probing = exact && probe != nullptr;
-    if (exact && skyBox) {
+    const bool probing = probe != nullptr && plan.isExact();
+    if (!plan.skyBehindScene && skyBox) {
         // The sky in its plain place, first and covered by everything after it, seen through this
         // frame's camera.
         camera->applyProjection();
@@ -114,6 +115,11 @@ void SceneRenderer::render()
         }
     }
 
+    // The camera matrices the lights loaded for the camera pass; without lights, the caller's.
+    if (!lights.empty()) {
+        frameView = lights.back()->cameraView;
+        frameProjection = lights.back()->cameraProjection;
+    }
     glActiveTexture(GL_TEXTURE0); // colour textures; the shadow maps stay bound on units 1 and up
     if (probing) {
         glUseProgram(probe->program);
@@ -128,14 +134,17 @@ void SceneRenderer::render()
     }
     drawLitCameraPass();
     glUseProgram(0);
+    frameView.reset();
+    frameProjection.reset();
 
     // The sky last of the 3D picture, only where the scene left the cleared depth: the same pixels
     // as a sky drawn first and covered, without shading what is covered.
-    if (skyBox && !exact) {
+    if (skyBox && plan.skyBehindScene) {
         skyBox->drawBehindScene();
     }
 
     instanced->endFrame();
+    columns->endFrame();
     pickTest();
     for (HUDElement* element : hudElements) {
         element->draw();

@@ -58,14 +58,22 @@ float strongestShare(const SpotLightSource& spot, const Material& material)
 
 void SceneRenderer::drawLitCameraPass()
 {
+    // The pass's statistics describe this frame alone, whichever shortcuts it takes.
+    spotShading = {};
+    columnShading = {};
+    collectShown(shown);
+    const Matrix4f view = loadedView();
+    placeShown(view);
     if (shadowProgram && shadowProgram->linked) {
-        drawCameraPassWithSpotWhereItShows(shadowProgram->programId);
+        drawCameraPassWithSpotWhereItShows(shadowProgram->programId, view);
     } else {
-        drawCameraPass();
+        glUseProgram(0);
+        drawShaded(shown, shownModelviews, 0);
     }
 }
 
-SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource& spot)
+SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource& spot, const Matrix4f& view,
+                                                          const int (&viewport)[4])
 {
     // The scene's extent and the strongest share any shown material can take.
     constexpr float far = std::numeric_limits<float>::max();
@@ -113,11 +121,12 @@ SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource&
         return {SpotShading::Nowhere, {}, 0};
     }
     Matrix4f projection;
-    Matrix4f modelview;
-    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.data());
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (frameProjection) {
+        projection = *frameProjection;
+    } else {
+        glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    }
+    const Matrix4f& modelview = view;
     const std::optional<WindowRect> rect = windowRectOfBox(*lit, projection, modelview, viewport);
     if (!rect || (rect->width >= viewport[2] && rect->height >= viewport[3])) {
         return {
@@ -127,24 +136,34 @@ SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource&
         return {SpotShading::Nowhere, {}, 0};
     }
     spotLit.clear();
+    spotLitModelviews.clear();
     for (std::size_t i = 0; i < shown.size(); ++i) {
         if (overlaps(shownBounds[i], *lit)) {
             spotLit.push_back(shown[i]);
+            spotLitModelviews.push_back(shownModelviews[i]);
         }
     }
     return {SpotShading::Rectangle, *rect, spotLit.size()};
 }
 
-void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
+void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program, const Matrix4f& view)
 {
-    collectShown(shown);
     // In wireframe the lines take no depth pull, and the split would shade them twice: one program.
-    const bool split = spotOnlyWhereItShows && !exact && spotlessProgram != 0 &&
+    const bool split = plan.spotOnlyWhereItShows && spotlessProgram != 0 &&
                        !RenderSettings::instance().wireframe && lights.size() >= 2 && lights[1]->type() == 2;
-    spotShading = split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1])) : SpotShading{};
+    // What the split asks GL, asked whatever it finds, so that the frame's reads stay the same: the
+    // viewport the rectangle lies in, and the depth buffer's steps the pull is counted in.
+    GLint viewport[4] = {0, 0, 0, 0};
+    float pull = 0.0f;
+    if (split) {
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        pull = spotPassPull();
+    }
+    spotShading = split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1]), view, viewport)
+                        : SpotShading{};
     if (spotShading.where == SpotShading::Everywhere) {
         glUseProgram(program);
-        drawShaded(shown, true);
+        drawShaded(shown, shownModelviews, program);
         return;
     }
     if (spotShading.where == SpotShading::Rectangle) {
@@ -156,14 +175,14 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program)
         glEnable(GL_SCISSOR_TEST);
         glScissor(rect.x, rect.y, rect.width, rect.height);
         glEnable(GL_POLYGON_OFFSET_FILL);
-        glPolygonOffset(0.0f, -spotPassPull());
+        glPolygonOffset(0.0f, -pull);
         glUseProgram(program);
-        drawShaded(spotLit, true);
+        drawShaded(spotLit, spotLitModelviews, program);
         glDisable(GL_POLYGON_OFFSET_FILL);
         glDisable(GL_SCISSOR_TEST);
     }
     glUseProgram(spotlessProgram);
-    drawShaded(shown, true);
+    drawShaded(shown, shownModelviews, spotlessProgram);
 }
 
 } // namespace libkub

@@ -56,4 +56,19 @@ Texture::Texture(std::string textureKey, const std::string& path) : name(std::mo
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.get());
 }
 
+namespace {
+std::uint64_t deletedTextures = 0;
+} // namespace
+
+void deleteTextures(int count, const unsigned* names)
+{
+    glDeleteTextures(count, names);
+    deletedTextures += static_cast<std::uint64_t>(count);
+}
+
+std::uint64_t texturesDeleted()
+{
+    return deletedTextures;
+}
+
 } // namespace libkub

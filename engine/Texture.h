@@ -21,6 +21,12 @@ class Texture {
     std::int32_t loadStatus = 0; // the PngStatus of the load
 };
 
+// Deletes GL textures and counts them. GL may hand a deleted texture's name out again for another
+// texture: whoever keeps facts about a texture by its name forgets them once the count has changed.
+// Every texture the program deletes goes through here.
+void deleteTextures(int count, const unsigned* names);
+std::uint64_t texturesDeleted();
+
 // The image uploaded in place of one that cannot be loaded: placeholderEdge x placeholderEdge RGB
 // pixels in squares of magenta and black.
 inline constexpr int placeholderEdge = 8;

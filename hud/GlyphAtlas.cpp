@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/ShadowMapping.h" // framebufferObjectsAvailable
+#include "engine/Texture.h"
 
 namespace Kubora {
 
@@ -40,31 +41,6 @@ int cellBottom(int code)
 {
     return (code / cellsPerRow) * cellHeight;
 }
-
-// Keeps a GL enable switch as it is found and puts it back on leaving.
-class KeptSwitch {
-  public:
-    KeptSwitch(GLenum capability, bool wanted)
-        : capability(capability), was(glIsEnabled(capability) == GL_TRUE)
-    {
-        set(wanted);
-    }
-    ~KeptSwitch() { set(was); }
-    KeptSwitch(const KeptSwitch&) = delete;
-    KeptSwitch& operator=(const KeptSwitch&) = delete;
-
-  private:
-    void set(bool on) const
-    {
-        if (on) {
-            glEnable(capability);
-        } else {
-            glDisable(capability);
-        }
-    }
-    GLenum capability;
-    bool was;
-};
 
 } // namespace
 
@@ -119,14 +95,14 @@ GlyphAtlas::GlyphAtlas()
     glPopAttrib();
     glUseProgram(static_cast<GLuint>(program));
     if (!complete) {
-        glDeleteTextures(1, &texture);
+        libkub::deleteTextures(1, &texture);
         texture = 0;
     }
 }
 
 GlyphAtlas::~GlyphAtlas()
 {
-    glDeleteTextures(1, &texture);
+    libkub::deleteTextures(1, &texture);
 }
 
 // The smallest box around each glyph's pixels, from the atlas read back once.
@@ -190,18 +166,11 @@ void GlyphAtlas::draw(const std::string& text) const
     }
     GLfloat raster[4];
     GLint viewport[4];
-    GLint polygonModes[2];
-    GLint boundTexture = 0;
-    GLint matrixMode = 0;
-    GLint alphaFunction = GL_ALWAYS;
-    GLfloat alphaReference = 0.0f;
     glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-    glGetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunction);
-    glGetFloatv(GL_ALPHA_TEST_REF, &alphaReference);
+    // The state changed below is kept on GL's attribute stack, not read back: the switches, the polygon
+    // mode, the bound texture, the alpha test and the matrix mode.
+    glPushAttrib(GL_ENABLE_BIT | GL_POLYGON_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_TRANSFORM_BIT);
 
     // Quads in window pixels, filled whatever the scene's polygon mode, from either side; the
     // pixels between a glyph's strokes are dropped as a bitmap drops them.
@@ -213,9 +182,9 @@ void GlyphAtlas::draw(const std::string& text) const
     glPushMatrix();
     glLoadIdentity();
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    const KeptSwitch noCulling(GL_CULL_FACE, false);
-    const KeptSwitch textured(GL_TEXTURE_2D, true);
-    const KeptSwitch alphaTest(GL_ALPHA_TEST, true);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.0f);
     glBindTexture(GL_TEXTURE_2D, texture);
 
@@ -248,14 +217,10 @@ void GlyphAtlas::draw(const std::string& text) const
     }
     glEnd();
 
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
-    glAlphaFunc(static_cast<GLenum>(alphaFunction), alphaReference);
-    glPolygonMode(GL_FRONT, static_cast<GLenum>(polygonModes[0]));
-    glPolygonMode(GL_BACK, static_cast<GLenum>(polygonModes[1]));
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    glMatrixMode(static_cast<GLenum>(matrixMode));
+    glPopAttrib();
 }
 
 } // namespace Kubora

@@ -95,7 +95,7 @@ ModelStage::ModelStage(const std::string& modelPath, Look chosenLook, bool exact
         return;
     }
     renderer = std::make_unique<libkub::SceneRenderer>(viewer.get(), libkub::Backdrop::ClearColour);
-    renderer->exact = exact;
+    renderer->plan = exact ? libkub::FramePlan::exact() : libkub::FramePlan{};
     // The floor last, as the game draws its board last.
     renderer->addObject(model.get());
     renderer->addObject(floor.get());

@@ -2,7 +2,7 @@
 // off, the frame stays within the picture bound of the frame with every shortcut off, for towers seen
 // from above, from close by at their side (the die boundaries large on screen), with dice lifted out of
 // a column and one gliding past, and under the spot light; in the vertex-buffer mode the columns are
-// really drawn.
+// really drawn. Columns on and columns off are also compared with each other.
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -26,6 +26,7 @@
 #include "tests/support/AssembledApplication.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/PictureBound.h"
+#include "tests/support/ShortcutPictures.h"
 #include "tests/support/QuarterBoard.h"
 
 namespace {
@@ -105,31 +106,35 @@ TEST_P(DiceColumns, KeepTheFrameWithinTheBoundOfTheExactFrame)
     scene.build(*application);
 
     const auto frame = [&](bool exact, bool columns) {
-        renderer.exact = exact;
-        renderer.stackColumns = columns;
+        renderer.plan = exact ? libkub::FramePlan::exact() : libkub::FramePlan{};
+        renderer.plan.stackColumns = columns;
         renderer.render();
         renderer.render();
         return kubora::test::readFrame(width, height);
     };
-    kubora::test::ExactFrame exact{frame(true, true), libkub::drawEdgeMap(renderer, width, height)};
-    EXPECT_EQ(renderer.columnShading.copies, 0u) << "exact draws every die on its own";
+    // Columns first, then the exact frame: the statistic is the exact frame's own, not left from before.
     const kubora::test::Frame withColumns = frame(false, true);
     const std::size_t copies = renderer.columnShading.copies;
+    const kubora::test::ExactFrame exact{frame(true, false), libkub::drawEdgeMap(renderer, width, height)};
+    EXPECT_EQ(renderer.columnShading.copies, 0u) << "the exact frame draws every die on its own";
     const kubora::test::Frame without = frame(false, false);
-    EXPECT_EQ(renderer.columnShading.copies, 0u);
+    EXPECT_EQ(renderer.columnShading.copies, 0u) << "columns off";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     const std::string name = std::string(scene.name) + " (" + modeName(mode) + ")";
     if (mode == libkub::VBO) {
         EXPECT_GT(copies, renderer.objects.size() / 2) << name << ": most dice stand in columns";
-    } else {
-        EXPECT_EQ(copies, 0u) << name << ": columns are drawn from vertex buffers only";
     }
+    // Columns on and off each within the bound of the exact frame, and of each other: the columns may
+    // not take up what the bound allows all the other shortcuts together.
     const std::string file = "columns-" + std::to_string(std::get<0>(GetParam())) + "-" + modeName(mode);
-    EXPECT_TRUE(withinBound(exact, withColumns, kubora::test::PictureBound::shortcuts, file + "-on.png"))
+    EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, withColumns, file + "-on.png"))
         << name << ", columns on";
-    EXPECT_TRUE(withinBound(exact, without, kubora::test::PictureBound::shortcuts, file + "-off.png"))
+    EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, without, file + "-off.png"))
         << name << ", columns off";
+    EXPECT_TRUE(
+        kubora::test::shortcutFrameWithinBound(exact, without, withColumns, file + "-on-against-off.png"))
+        << name << ", columns on against columns off";
 }
 
 INSTANTIATE_TEST_SUITE_P(ScenesAndModes, DiceColumns,

@@ -41,7 +41,7 @@ TEST_P(ExactFrame, RedrawsEveryPassWithOneProgramAndShowsTheSameScene)
     renderer.render();
     const kubora::test::Frame withShortcuts = kubora::test::readFrame(width, height);
 
-    renderer.exact = true;
+    renderer.plan = libkub::FramePlan::exact();
     for (int frame = 0; frame < 2; ++frame) {
         const std::uint64_t point = application->pointLight->depthPassesDrawn;
         const std::uint64_t spot = application->spotLight->depthPassesDrawn;
@@ -52,7 +52,7 @@ TEST_P(ExactFrame, RedrawsEveryPassWithOneProgramAndShowsTheSameScene)
     }
     const kubora::test::ExactFrame exact{kubora::test::readFrame(width, height),
                                          libkub::drawEdgeMap(renderer, width, height)};
-    renderer.exact = false;
+    renderer.plan = libkub::FramePlan{};
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     const std::string name = "exact-frame-" + std::to_string(static_cast<int>(GetParam())) + ".png";

@@ -63,12 +63,12 @@ TEST_P(SpotLightShading, StaysWithinALevelOfTheFullProgramWhereverTheSpotLightHa
         const std::string where =
             "spot over tile " + std::to_string(place[0]) + "," + std::to_string(place[1]);
 
-        renderer.spotOnlyWhereItShows = false;
+        renderer.plan.spotOnlyWhereItShows = false;
         renderer.render();
         // Held to the full program's frame, with the exact frame's edges.
         const kubora::test::ExactFrame everywhere{kubora::test::readFrame(width, height),
                                                   libkub::drawEdgeMap(renderer, width, height)};
-        renderer.spotOnlyWhereItShows = true;
+        renderer.plan.spotOnlyWhereItShows = true;
         renderer.render();
         const kubora::test::Frame whereItShows = kubora::test::readFrame(width, height);
 
@@ -186,10 +186,10 @@ TEST(SpotLightSplit, OnAFloatDepthBufferStaysWithinTheBoundOfTheExactFrame)
             application->board->tileAt(place[0], place[1])->model()->mesh.translation;
         spot.position = {over.x, spot.position.g, over.z, 1.0f};
         spot.direction = {0.0f, -1.0f, 0.0f};
-        renderer.exact = true;
+        renderer.plan = libkub::FramePlan::exact();
         kubora::test::ExactFrame exact{cameraPassInto(renderer, target), {}};
         exact.edges = libkub::drawEdgeMap(renderer, width, height, GL_DEPTH_COMPONENT32F);
-        renderer.exact = false;
+        renderer.plan = libkub::FramePlan{};
         const kubora::test::Frame frame = cameraPassInto(renderer, target);
         EXPECT_EQ(renderer.spotShading.where, libkub::SceneRenderer::SpotShading::Rectangle);
         EXPECT_TRUE(kubora::test::withinBound(exact, frame, kubora::test::PictureBound::shortcuts,

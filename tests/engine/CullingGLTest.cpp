@@ -118,6 +118,52 @@ TEST_P(Culling, TheBoardIsDrawnAtEveryPoseOfACloseOrbitWhileAnyOfItShows)
     EXPECT_GT(posesShowingIt, 8);
 }
 
+// An object whose model stands out of view but that also draws something else, in view: what it draws
+// beyond its model has no bounds the camera could test.
+class ModelAndMore : public DrawableObject {
+  public:
+    ModelAndMore(ModelObject& ownModel, ModelObject& more) : own(ownModel), extra(more) {}
+    void draw() override
+    {
+        own.draw();
+        extra.draw();
+    }
+    Model* model() override { return own.model(); }
+
+  private:
+    ModelObject& own;
+    ModelObject& extra;
+};
+
+TEST_P(Culling, AnObjectThatDrawsMoreThanItsModelIsNeverCulled)
+{
+    TestScene scene;
+    ModelObject& outOfView = scene.addBox({12.0f, 5.0f, 12.0f}, {1.0f, 1.0f, 1.0f}, {0.8f, 0.2f, 0.2f, 1.0f});
+    ModelObject& inView = scene.addBox({12.0f, -1.0f, 12.0f}, {3.0f, 3.0f, 3.0f}, {0.9f, 0.9f, 0.9f, 1.0f});
+    Camera camera({12.0f, 1.0f, 2.0f}, {12.0f, -1.0f, 12.0f}, {0.0f, 1.0f, 0.0f}, 1.0f, 90.0f, aspect, 45.0f);
+    ASSERT_EQ(camera.frustum->classifyBox(outOfView.model()->drawnBounds()), Outside);
+    ModelAndMore object(outOfView, inView);
+    SceneRenderer renderer(&camera);
+    renderer.skyBox.reset(); // black around the box
+    renderer.addObject(&object);
+    PointLightSource point;
+    SpotLightSource spot;
+    kubora::test::configureGameLights(point, spot, 12.0f, 12.0f);
+    renderer.addLight(&point);
+    renderer.addLight(&spot);
+
+    // In the exact frame too: frustum culling is no shortcut of the plan, and the plain frame must show
+    // what the object draws.
+    for (const FramePlan plan : {FramePlan{}, FramePlan::exact()}) {
+        renderer.plan = plan;
+        frame(renderer, false);
+        const auto unculled = frame(renderer, false);
+        const auto culled = frame(renderer, true);
+        EXPECT_GT(brightnessAtCentre(unculled), 0) << "the box in view is drawn";
+        EXPECT_EQ(culled, unculled) << (plan.isExact() ? "exact frame" : "frame with its shortcuts");
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(RenderModes, Culling, testing::Values(VBO, Immediate, DisplayList));
 
 } // namespace

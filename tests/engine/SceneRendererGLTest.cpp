@@ -48,6 +48,8 @@ class CountingObject : public libkub::DrawableObject {
         drawnModel->draw();
     }
     libkub::Model* model() override { return drawnModel.get(); }
+    // It draws nothing but its model (counting aside): culling may test the model's bounds.
+    bool drawsOnlyItsModel() const override { return true; }
 
     std::unique_ptr<libkub::Model> drawnModel;
     int draws = 0;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
+#include <string>
 
 #include "engine/ShaderProgram.h"
 #include "tests/support/PngWriter.h"
@@ -53,4 +55,28 @@ TEST(ReadTextFile, MissingOrEmptyFileGivesNull)
     EXPECT_FALSE(libkub::readTextFile(path));
     EXPECT_FALSE(libkub::readTextFile(temporaryFolder() + "/absent.frag"));
     EXPECT_FALSE(libkub::readTextFile(temporaryFolder())); // a folder is no source
+}
+
+// The spot light's split draws an object under two programs, the second pass depth-testing against the
+// first; the columns variants compile the vertex stage again with other macros. Every build must place a
+// vertex at the same position: the stage declares gl_Position invariant, outside any conditional part.
+TEST(ShadowVertexStage, DeclaresItsPositionInvariantForEveryVariant)
+{
+    const auto text = libkub::readTextFile("data/shadow.vert");
+    ASSERT_TRUE(text);
+    std::istringstream lines(text.get());
+    int conditionalDepth = 0;
+    bool declared = false;
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t start = line.find_first_not_of(" \t");
+        const std::string code = start == std::string::npos ? "" : line.substr(start);
+        if (code.rfind("#if", 0) == 0) {
+            ++conditionalDepth;
+        } else if (code.rfind("#endif", 0) == 0) {
+            --conditionalDepth;
+        } else if (code.rfind("invariant gl_Position;", 0) == 0 && conditionalDepth == 0) {
+            declared = true;
+        }
+    }
+    EXPECT_TRUE(declared);
 }

@@ -60,11 +60,11 @@ ExactFrame drawExactFrame(libkub::SceneRenderer& renderer, int width, int height
     // The edge map first: the frame after the exact one is then drawn after an exact frame, as it
     // would be without the map.
     exact.edges = libkub::drawEdgeMap(renderer, width, height, depthFormat);
-    const bool wasExact = renderer.exact;
-    renderer.exact = true;
+    const libkub::FramePlan wasPlan = renderer.plan;
+    renderer.plan = libkub::FramePlan::exact();
     renderer.render();
     exact.frame = readFrame(width, height);
-    renderer.exact = wasExact;
+    renderer.plan = wasPlan;
     return exact;
 }
 
