@@ -17,14 +17,14 @@
 #include <utility>
 #include <vector>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "bench/BenchTiming.h"
-#include "engine/Camera.h"
-#include "engine/PointLightSource.h"
-#include "engine/SceneRenderer.h"
-#include "engine/ShaderProgram.h"
-#include "engine/SkyBox.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/scene/SkyBox.h"
+#include "engine/scene/SpotLightSource.h"
 #include "tests/support/TestScene.h"
 
 namespace {

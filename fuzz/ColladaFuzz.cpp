@@ -7,7 +7,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
-#include "engine/Mesh.h"
+#include "engine/resources/Mesh.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/ShadowMapping.h" // framebufferObjectsAvailable
+#include "engine/resources/ShadowMapping.h" // framebufferObjectsAvailable
 
 namespace Kubora {
 

@@ -1,9 +1,9 @@
-#include "app/DataFolderSearch.h"
+#include "setup/DataFolderSearch.h"
 
 #include <system_error>
 
-#include "engine/DataFolder.h"
-#include "engine/Diagnostics.h"
+#include "engine/resources/DataFolder.h"
+#include "engine/resources/Diagnostics.h"
 
 namespace Kubora {
 

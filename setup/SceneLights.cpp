@@ -1,7 +1,7 @@
-#include "app/SceneLights.h"
+#include "setup/SceneLights.h"
 
-#include "engine/PointLightSource.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/scene/SpotLightSource.h"
 
 namespace Kubora {
 

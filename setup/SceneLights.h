@@ -3,7 +3,7 @@
 // soft directional main light and a white spot light that hangs over what the pointer rests on.
 #include <memory>
 
-#include "engine/Vector3f.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 class PointLightSource;

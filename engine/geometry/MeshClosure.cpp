@@ -1,4 +1,4 @@
-#include "engine/MeshClosure.h"
+#include "engine/geometry/MeshClosure.h"
 
 #include <algorithm>
 #include <array>

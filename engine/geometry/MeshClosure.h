@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/Mesh.h"
+#include "engine/resources/Mesh.h"
 
 namespace libkub {
 

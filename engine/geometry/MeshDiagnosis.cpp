@@ -1,4 +1,4 @@
-#include "engine/MeshDiagnosis.h"
+#include "engine/geometry/MeshDiagnosis.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "engine/MeshNormals.h"
+#include "engine/geometry/MeshNormals.h"
 
 #include <algorithm>
 #include <array>

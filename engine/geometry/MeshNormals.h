@@ -2,7 +2,7 @@
 // Normals for triangles whose file gives none, computed from the triangles themselves.
 #include <cstddef>
 
-#include "engine/Mesh.h"
+#include "engine/resources/Mesh.h"
 
 namespace libkub {
 

@@ -1,9 +1,9 @@
-#include "engine/TexturedBox.h"
+#include "engine/geometry/TexturedBox.h"
 
 #include <cmath>
 #include <optional>
 
-#include "engine/MeshClosure.h"
+#include "engine/geometry/MeshClosure.h"
 
 namespace libkub {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "engine/Mesh.h"
+#include "engine/resources/Mesh.h"
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/PngLoader.h"
+#include "engine/image/PngLoader.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "engine/PngWriter.h"
+#include "engine/image/PngWriter.h"
 
 #include <png.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // An axis-aligned box around a model's origin, moved and scaled with the model (its owner's box, used
 // for picking; Model::drawnBounds grows it to the drawn triangles for culling).
-#include "engine/Vector3f.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/Frustum.h"
+#include "engine/math/Frustum.h"
 
 #include <cmath>
 #include <initializer_list>

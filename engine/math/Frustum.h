@@ -3,8 +3,8 @@
 // boxes against them.
 #include <cstdint>
 
-#include "engine/BoundingBox.h"
-#include "engine/Vector3f.h"
+#include "engine/math/BoundingBox.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 

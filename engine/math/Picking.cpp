@@ -1,4 +1,4 @@
-#include "engine/Picking.h"
+#include "engine/math/Picking.h"
 
 #include <GL/glew.h> // before any other GL header
 #include <GL/glu.h>

@@ -2,8 +2,8 @@
 // Turning the pointer into a world ray, and testing rays against boxes.
 #include <optional>
 
-#include "engine/BoundingBox.h"
-#include "engine/Ray.h"
+#include "engine/math/BoundingBox.h"
+#include "engine/math/Ray.h"
 
 namespace libkub {
 

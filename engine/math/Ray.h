@@ -1,6 +1,6 @@
 #pragma once
 // The pick ray: from the near plane through the pixel under the pointer.
-#include "engine/Vector3f.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 

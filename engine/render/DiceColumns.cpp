@@ -1,4 +1,4 @@
-#include "engine/DiceColumns.h"
+#include "engine/render/DiceColumns.h"
 
 #include <GL/glew.h>
 
@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/DrawableObject.h"
-#include "engine/Model.h"
-#include "engine/TexturedBox.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Model.h"
+#include "engine/geometry/TexturedBox.h"
 
 namespace libkub {
 

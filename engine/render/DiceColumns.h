@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/Material.h"
-#include "engine/Vector3f.h"
+#include "engine/resources/Material.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 

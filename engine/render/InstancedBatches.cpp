@@ -1,4 +1,4 @@
-#include "engine/InstancedBatches.h"
+#include "engine/render/InstancedBatches.h"
 
 #include <GL/glew.h>
 
@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "engine/Diagnostics.h"
-#include "engine/Mesh.h"
-#include "engine/Model.h"
-#include "engine/ShaderVariant.h" // compiling its depth program
+#include "engine/resources/Diagnostics.h"
+#include "engine/resources/Mesh.h"
+#include "engine/resources/Model.h"
+#include "engine/resources/ShaderVariant.h" // compiling its depth program
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/SceneRenderer.h"
+#include "engine/render/SceneRenderer.h"
 
 #include <GL/glew.h>
 
@@ -6,21 +6,21 @@
 #include <optional>
 #include <string>
 
-#include "engine/RenderSettings.h"
-#include "engine/Camera.h"
-#include "engine/DataFolder.h"
-#include "engine/DepthPassRecord.h"
-#include "engine/DiceColumns.h"
-#include "engine/DrawableObject.h"
-#include "engine/Frustum.h"
-#include "engine/InstancedBatches.h"
-#include "engine/LightSource.h"
-#include "engine/Model.h"
-#include "engine/SelectableObject.h"
-#include "engine/ShaderProgram.h"
-#include "engine/ShaderVariant.h"
-#include "engine/SkyBox.h"
-#include "engine/HUDElement.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/scene/Camera.h"
+#include "engine/resources/DataFolder.h"
+#include "engine/scene/DepthPassRecord.h"
+#include "engine/render/DiceColumns.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/math/Frustum.h"
+#include "engine/render/InstancedBatches.h"
+#include "engine/scene/LightSource.h"
+#include "engine/resources/Model.h"
+#include "engine/scene/SelectableObject.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/resources/ShaderVariant.h"
+#include "engine/scene/SkyBox.h"
+#include "engine/render/HUDElement.h"
 
 namespace libkub {
 

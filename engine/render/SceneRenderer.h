@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/Ray.h"
-#include "engine/SpotLightReach.h"
+#include "engine/math/Ray.h"
+#include "engine/render/SpotLightReach.h"
 
 namespace libkub {
 

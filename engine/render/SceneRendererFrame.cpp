@@ -1,20 +1,20 @@
 // The lights of the scene renderer and the order of one frame.
-#include "engine/SceneRenderer.h"
+#include "engine/render/SceneRenderer.h"
 
 #include <GL/glew.h>
 
 #include <string>
 
-#include "engine/RenderSettings.h"
-#include "engine/Camera.h"
-#include "engine/Diagnostics.h"
-#include "engine/InstancedBatches.h"
-#include "engine/LightSource.h"
-#include "engine/ShaderProgram.h"
-#include "engine/ShadowMapping.h"
-#include "engine/SkyBox.h"
-#include "engine/SpotLightSource.h"
-#include "engine/HUDElement.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/scene/Camera.h"
+#include "engine/resources/Diagnostics.h"
+#include "engine/render/InstancedBatches.h"
+#include "engine/scene/LightSource.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/resources/ShadowMapping.h"
+#include "engine/scene/SkyBox.h"
+#include "engine/scene/SpotLightSource.h"
+#include "engine/render/HUDElement.h"
 
 namespace libkub {
 

@@ -2,7 +2,7 @@
 // inside the window rectangle around the spot light's reach, the objects that stand in that reach; then
 // the spotless variant of the program shades everything else. Both programs share their vertex stage,
 // so both passes place every fragment alike.
-#include "engine/SceneRenderer.h"
+#include "engine/render/SceneRenderer.h"
 
 #include <GL/glew.h>
 
@@ -11,13 +11,13 @@
 #include <limits>
 #include <optional>
 
-#include "engine/DrawableObject.h"
-#include "engine/Model.h"
-#include "engine/RenderSettings.h"
-#include "engine/ShaderProgram.h"
-#include "engine/ShadowMapping.h"
-#include "engine/SpotLightReach.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Model.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/resources/ShadowMapping.h"
+#include "engine/render/SpotLightReach.h"
+#include "engine/scene/SpotLightSource.h"
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/SpotLightReach.h"
+#include "engine/render/SpotLightReach.h"
 
 #include <algorithm>
 #include <array>

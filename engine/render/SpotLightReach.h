@@ -14,9 +14,9 @@
 // such pixels only in lines one pixel wide, at most 0.1 % of the covered ones.
 #include <optional>
 
-#include "engine/BoundingBox.h"
-#include "engine/Matrix4f.h"
-#include "engine/Vector3f.h"
+#include "engine/math/BoundingBox.h"
+#include "engine/math/Matrix4f.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 

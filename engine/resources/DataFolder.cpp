@@ -1,4 +1,4 @@
-#include "engine/DataFolder.h"
+#include "engine/resources/DataFolder.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "engine/Diagnostics.h"
+#include "engine/resources/Diagnostics.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The lighting colours a model is drawn with.
-#include "engine/Color4f.h"
+#include "engine/math/Color4f.h"
 
 namespace libkub {
 

@@ -1,6 +1,6 @@
 #include <GL/glew.h> // before any other GL header
 
-#include "engine/Mesh.h"
+#include "engine/resources/Mesh.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
 #include "collada/HugePages.h"
-#include "engine/MeshCache.h"
-#include "engine/MeshNormals.h"
+#include "engine/resources/MeshCache.h"
+#include "engine/geometry/MeshNormals.h"
 
 namespace libkub {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/SharedList.h"
-#include "engine/Vector3f.h"
+#include "engine/resources/SharedList.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/MeshCache.h"
+#include "engine/resources/MeshCache.h"
 
 namespace libkub {
 

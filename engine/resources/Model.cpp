@@ -1,4 +1,4 @@
-#include "engine/Model.h"
+#include "engine/resources/Model.h"
 
 #include <GL/glew.h>
 
@@ -10,14 +10,14 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
-#include "engine/Diagnostics.h"
-#include "engine/MeshClosure.h"
-#include "engine/ProgramCache.h"
-#include "engine/TexturedBox.h"
-#include "engine/TextureCache.h"
+#include "engine/resources/Diagnostics.h"
+#include "engine/geometry/MeshClosure.h"
+#include "engine/resources/ProgramCache.h"
+#include "engine/geometry/TexturedBox.h"
+#include "engine/resources/TextureCache.h"
 
 namespace libkub {
 

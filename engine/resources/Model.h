@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/BoundingBox.h"
-#include "engine/Material.h"
-#include "engine/Mesh.h"
+#include "engine/math/BoundingBox.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/Mesh.h"
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/ProgramCache.h"
+#include "engine/resources/ProgramCache.h"
 
 namespace libkub {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/ShaderProgram.h"
+#include "engine/resources/ShaderProgram.h"
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 
 #include <cstdio>
 

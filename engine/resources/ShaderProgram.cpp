@@ -1,4 +1,4 @@
-#include "engine/ShaderProgram.h"
+#include "engine/resources/ShaderProgram.h"
 
 #include <GL/glew.h>
 
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/Diagnostics.h"
+#include "engine/resources/Diagnostics.h"
 
 namespace libkub {
 

@@ -1,10 +1,10 @@
-#include "engine/ShaderVariant.h"
+#include "engine/resources/ShaderVariant.h"
 
 #include <GL/glew.h>
 
 #include <memory>
 
-#include "engine/ShaderProgram.h"
+#include "engine/resources/ShaderProgram.h"
 
 namespace libkub {
 

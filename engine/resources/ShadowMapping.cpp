@@ -1,4 +1,4 @@
-#include "engine/ShadowMapping.h"
+#include "engine/resources/ShadowMapping.h"
 
 #include <cstdio>
 

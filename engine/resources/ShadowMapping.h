@@ -3,7 +3,7 @@
 // framebuffer checks.
 #include <GL/glew.h>
 
-#include "engine/Matrix4f.h"
+#include "engine/math/Matrix4f.h"
 
 namespace libkub {
 

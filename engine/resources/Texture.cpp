@@ -1,11 +1,11 @@
-#include "engine/Texture.h"
+#include "engine/resources/Texture.h"
 
 #include <GL/glew.h>
 
 #include <utility>
 
-#include "engine/Diagnostics.h"
-#include "engine/PngLoader.h"
+#include "engine/resources/Diagnostics.h"
+#include "engine/image/PngLoader.h"
 
 namespace libkub {
 

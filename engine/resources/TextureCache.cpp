@@ -1,4 +1,4 @@
-#include "engine/TextureCache.h"
+#include "engine/resources/TextureCache.h"
 
 #include <GL/glew.h>
 

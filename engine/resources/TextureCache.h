@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/Texture.h"
+#include "engine/resources/Texture.h"
 
 namespace libkub {
 

@@ -1,11 +1,11 @@
-#include "engine/Camera.h"
+#include "engine/scene/Camera.h"
 
 #include <GL/glew.h> // before any other GL header
 #include <GL/glu.h>
 
 #include <cmath>
 
-#include "engine/Frustum.h"
+#include "engine/math/Frustum.h"
 
 namespace libkub {
 

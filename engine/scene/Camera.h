@@ -2,7 +2,7 @@
 // The viewer: a look-at camera kept as an orbit (distance and two angles) around its target.
 #include <memory>
 
-#include "engine/Vector3f.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 

@@ -1,9 +1,9 @@
-#include "engine/DepthPassRecord.h"
+#include "engine/scene/DepthPassRecord.h"
 
 #include <cstring>
 
-#include "engine/Matrix4f.h"
-#include "engine/Mesh.h"
+#include "engine/math/Matrix4f.h"
+#include "engine/resources/Mesh.h"
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/LightSource.h"
+#include "engine/scene/LightSource.h"
 
 #include <GL/glew.h> // before any other GL header
 #include <GL/glu.h>
@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "engine/Camera.h"
-#include "engine/SceneRenderer.h"
-#include "engine/ShaderProgram.h"
-#include "engine/ShadowMapping.h"
+#include "engine/scene/Camera.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/resources/ShadowMapping.h"
 
 namespace libkub {
 

@@ -8,11 +8,11 @@
 #include <optional>
 #include <vector>
 
-#include "engine/Color4f.h"
-#include "engine/DepthPassRecord.h"
-#include "engine/Frustum.h"
-#include "engine/Matrix4f.h"
-#include "engine/Vector3f.h"
+#include "engine/math/Color4f.h"
+#include "engine/scene/DepthPassRecord.h"
+#include "engine/math/Frustum.h"
+#include "engine/math/Matrix4f.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/PointLightSource.h"
+#include "engine/scene/PointLightSource.h"
 
 namespace libkub {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The scene's main light: a wide 90-degree shadow view from its position down to a fixed point.
-#include "engine/LightSource.h"
+#include "engine/scene/LightSource.h"
 
 namespace libkub {
 

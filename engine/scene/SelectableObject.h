@@ -2,7 +2,7 @@
 // The interface of scene objects that the pick ray can hit.
 #include <optional>
 
-#include "engine/Ray.h"
+#include "engine/math/Ray.h"
 
 namespace libkub {
 

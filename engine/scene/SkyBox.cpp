@@ -1,12 +1,12 @@
-#include "engine/SkyBox.h"
+#include "engine/scene/SkyBox.h"
 
 #include <GL/glew.h>
 
 #include <string>
 
-#include "engine/Diagnostics.h"
-#include "engine/DataFolder.h"
-#include "engine/PngLoader.h"
+#include "engine/resources/Diagnostics.h"
+#include "engine/resources/DataFolder.h"
+#include "engine/image/PngLoader.h"
 
 namespace libkub {
 

@@ -1,4 +1,4 @@
-#include "engine/SpotLightSource.h"
+#include "engine/scene/SpotLightSource.h"
 
 namespace libkub {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A spot light looking straight down with a narrow 30-degree shadow view; the pointer moves it.
-#include "engine/LightSource.h"
-#include "engine/Vector3f.h"
+#include "engine/scene/LightSource.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 

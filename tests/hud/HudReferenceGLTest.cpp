@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/RenderSettings.h"
-#include "engine/PngLoader.h"
-#include "engine/PngWriter.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/image/PngLoader.h"
+#include "engine/image/PngWriter.h"
 #include "hud/StatusBar.h"
 #include "tests/support/OffscreenFrame.h"
 

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "hud/StatusBar.h"
 #include "tests/support/OffscreenFrame.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DataFolderSearch.h"
-#include "engine/DataFolder.h"
+#include "setup/DataFolderSearch.h"
+#include "engine/resources/DataFolder.h"
 #include "tests/support/PngWriter.h"
 
 using Kubora::dataFolderCandidates;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/PngLoader.h"
+#include "engine/image/PngLoader.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/PngWriter.h"
 

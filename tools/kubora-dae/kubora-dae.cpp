@@ -13,9 +13,9 @@
 
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
-#include "engine/Diagnostics.h"
-#include "engine/Mesh.h"
-#include "engine/MeshDiagnosis.h"
+#include "engine/resources/Diagnostics.h"
+#include "engine/resources/Mesh.h"
+#include "engine/geometry/MeshDiagnosis.h"
 
 namespace {
 

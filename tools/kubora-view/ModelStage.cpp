@@ -1,18 +1,18 @@
-#include "tools/ModelStage.h"
+#include "tools/kubora-view/ModelStage.h"
 
 #include <GL/glew.h> // before any other GL header
 
 #include <algorithm>
 #include <cmath>
 
-#include "app/SceneLights.h"
-#include "engine/Camera.h"
-#include "engine/Model.h"
-#include "engine/PointLightSource.h"
-#include "engine/SceneRenderer.h"
-#include "engine/SpotLightSource.h"
-#include "tools/StageFloor.h"
-#include "tools/StageObject.h"
+#include "setup/SceneLights.h"
+#include "engine/scene/Camera.h"
+#include "engine/resources/Model.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/scene/SpotLightSource.h"
+#include "tools/kubora-view/StageFloor.h"
+#include "tools/kubora-view/StageObject.h"
 
 namespace KuboraView {
 

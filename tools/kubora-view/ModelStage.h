@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/Vector3f.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 class Camera;

@@ -1,13 +1,13 @@
-#include "tools/OffscreenPicture.h"
+#include "tools/kubora-view/OffscreenPicture.h"
 
 #include <GL/glew.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "engine/Diagnostics.h"
-#include "engine/PngWriter.h"
-#include "tools/ModelStage.h"
+#include "engine/resources/Diagnostics.h"
+#include "engine/image/PngWriter.h"
+#include "tools/kubora-view/ModelStage.h"
 
 namespace KuboraView {
 

@@ -1,12 +1,12 @@
-#include "tools/StageFloor.h"
+#include "tools/kubora-view/StageFloor.h"
 
 #include <vector>
 
-#include "engine/Mesh.h"
-#include "engine/Model.h"
-#include "engine/RenderSettings.h"
-#include "engine/TextureCache.h"
-#include "tools/ModelStage.h"
+#include "engine/resources/Mesh.h"
+#include "engine/resources/Model.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/resources/TextureCache.h"
+#include "tools/kubora-view/ModelStage.h"
 
 namespace KuboraView {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <utility>
 
-#include "engine/DrawableObject.h"
-#include "engine/Model.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Model.h"
 
 namespace KuboraView {
 

@@ -1,8 +1,8 @@
-#include "tools/ViewerOptions.h"
+#include "tools/kubora-view/ViewerOptions.h"
 
 #include <cstdio>
 
-#include "engine/Diagnostics.h"
+#include "engine/resources/Diagnostics.h"
 
 namespace KuboraView {
 

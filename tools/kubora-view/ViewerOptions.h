@@ -3,7 +3,7 @@
 // size, and whether every shortcut of the frame is off.
 #include <string>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 
 namespace KuboraView {
 

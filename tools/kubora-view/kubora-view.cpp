@@ -19,14 +19,14 @@
 #include <optional>
 #include <string>
 
-#include "app/DataFolderSearch.h"
-#include "engine/Camera.h"
-#include "engine/DataFolder.h"
-#include "engine/Diagnostics.h"
-#include "engine/RenderSettings.h"
-#include "tools/ModelStage.h"
-#include "tools/OffscreenPicture.h"
-#include "tools/ViewerOptions.h"
+#include "setup/DataFolderSearch.h"
+#include "engine/scene/Camera.h"
+#include "engine/resources/DataFolder.h"
+#include "engine/resources/Diagnostics.h"
+#include "engine/resources/RenderSettings.h"
+#include "tools/kubora-view/ModelStage.h"
+#include "tools/kubora-view/OffscreenPicture.h"
+#include "tools/kubora-view/ViewerOptions.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "collada/ColladaDocument.h"
-#include "engine/MeshClosure.h"
+#include "engine/geometry/MeshClosure.h"
 #include "tests/support/HostileModels.h"
 #include "tests/support/PngWriter.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "collada/ColladaDocument.h"
-#include "engine/Mesh.h"
-#include "engine/MeshNormals.h"
+#include "engine/resources/Mesh.h"
+#include "engine/geometry/MeshNormals.h"
 #include "tests/support/ColladaFixtures.h"
 
 using namespace libkub;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "collada/ColladaDocument.h"
-#include "engine/TexturedBox.h"
+#include "engine/geometry/TexturedBox.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/PngLoader.h"
+#include "engine/image/PngLoader.h"
 #include "tests/support/DarkSpots.h"
 
 using libkub::loadPng;

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "engine/PngLoader.h"
+#include "engine/image/PngLoader.h"
 #include "tests/support/PngWriter.h"
 
 using kubora::test::PngPicture;

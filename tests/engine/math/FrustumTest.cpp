@@ -5,7 +5,7 @@
 #include <cmath>
 #include <utility>
 
-#include "engine/Frustum.h"
+#include "engine/math/Frustum.h"
 
 using libkub::BoundingBox;
 using libkub::Frustum;

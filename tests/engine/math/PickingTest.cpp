@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/Picking.h"
+#include "engine/math/Picking.h"
 
 using libkub::BoundingBox;
 using libkub::Ray;

@@ -8,14 +8,14 @@
 #include <memory>
 #include <vector>
 
-#include "engine/RenderSettings.h"
-#include "engine/Camera.h"
-#include "engine/Frustum.h"
-#include "engine/Model.h"
-#include "engine/PointLightSource.h"
-#include "engine/SceneRenderer.h"
-#include "engine/SkyBox.h"
-#include "engine/SpotLightSource.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/scene/Camera.h"
+#include "engine/math/Frustum.h"
+#include "engine/resources/Model.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/scene/SkyBox.h"
+#include "engine/scene/SpotLightSource.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/TestScene.h"
 

@@ -9,9 +9,9 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
-#include "engine/RenderSettings.h"
-#include "engine/PngLoader.h"
-#include "engine/SceneRenderer.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/image/PngLoader.h"
+#include "engine/render/SceneRenderer.h"
 #include "game/CalendarClock.h"
 #include "hud/StatusBar.h"
 #include "tests/support/AssembledApplication.h"

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/RenderSettings.h"
-#include "engine/Camera.h"
-#include "engine/PointLightSource.h"
-#include "engine/SceneRenderer.h"
-#include "engine/ShaderProgram.h"
-#include "engine/SpotLightSource.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/scene/SpotLightSource.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/TestScene.h"
 

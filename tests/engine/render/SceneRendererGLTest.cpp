@@ -6,13 +6,13 @@
 #include <cmath>
 #include <filesystem>
 
-#include "engine/RenderSettings.h"
-#include "engine/Camera.h"
-#include "engine/DrawableObject.h"
-#include "engine/Model.h"
-#include "engine/SceneRenderer.h"
-#include "engine/ShaderProgram.h"
-#include "engine/SkyBox.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Model.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/scene/SkyBox.h"
 #include "tests/support/OffscreenFrame.h"
 #include "tests/support/PngWriter.h"
 

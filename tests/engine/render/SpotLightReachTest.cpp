@@ -6,7 +6,7 @@
 #include <cmath>
 #include <random>
 
-#include "engine/SpotLightReach.h"
+#include "engine/render/SpotLightReach.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <array>
 #include <set>
 
-#include "engine/RenderSettings.h"
-#include "engine/Model.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/resources/Model.h"
 #include "tests/support/DarkSpots.h"
 #include "tests/support/OffscreenFrame.h"
 

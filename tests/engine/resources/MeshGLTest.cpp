@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "collada/ColladaDocument.h"
 #include "tests/support/ColladaFixtures.h"
-#include "engine/Mesh.h"
-#include "engine/MeshCache.h"
+#include "engine/resources/Mesh.h"
+#include "engine/resources/MeshCache.h"
 #include "tests/support/GlTestContext.h"
 
 using namespace libkub;

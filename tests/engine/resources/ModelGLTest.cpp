@@ -9,10 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/RenderSettings.h"
-#include "engine/Model.h"
-#include "engine/ProgramCache.h"
-#include "engine/TextureCache.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/resources/Model.h"
+#include "engine/resources/ProgramCache.h"
+#include "engine/resources/TextureCache.h"
 #include "tests/support/OffscreenFrame.h"
 #include "tests/support/PngWriter.h"
 

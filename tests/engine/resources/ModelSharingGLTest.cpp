@@ -2,8 +2,8 @@
 // triangles gets its own without touching the others.
 #include <gtest/gtest.h>
 
-#include "engine/RenderSettings.h"
-#include "engine/Model.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/resources/Model.h"
 
 TEST(ModelSharing, CopiesOfALoadedModelShareTheirTrianglesUntilOneChanges)
 {

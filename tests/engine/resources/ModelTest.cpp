@@ -2,7 +2,7 @@
 // carry the placement to the mesh; the drawn bounds enclose the placed mesh.
 #include <gtest/gtest.h>
 
-#include "engine/Model.h"
+#include "engine/resources/Model.h"
 
 using libkub::Vector3f;
 

@@ -1,7 +1,7 @@
 // RenderSettings: defaults, the console line of setRenderMode, toggles.
 #include <gtest/gtest.h>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 
 using libkub::RenderSettings;
 

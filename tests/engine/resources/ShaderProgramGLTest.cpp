@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "engine/ShaderProgram.h"
+#include "engine/resources/ShaderProgram.h"
 #include "tests/support/PngWriter.h"
 
 using testing::internal::CaptureStderr;

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "engine/ShaderProgram.h"
+#include "engine/resources/ShaderProgram.h"
 #include "tests/support/PngWriter.h"
 
 using kubora::test::temporaryFolder;

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "engine/ShadowMapping.h"
+#include "engine/resources/ShadowMapping.h"
 
 namespace libkub {
 namespace {

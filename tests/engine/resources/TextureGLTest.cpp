@@ -3,9 +3,9 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include "engine/PngLoader.h"
-#include "engine/Texture.h"
-#include "engine/TextureCache.h"
+#include "engine/image/PngLoader.h"
+#include "engine/resources/Texture.h"
+#include "engine/resources/TextureCache.h"
 #include "tests/support/OffscreenFrame.h"
 #include "tests/support/PngWriter.h"
 

@@ -7,8 +7,8 @@
 #include <array>
 #include <cmath>
 
-#include "engine/Camera.h"
-#include "engine/Frustum.h"
+#include "engine/scene/Camera.h"
+#include "engine/math/Frustum.h"
 #include "tests/support/Expectations.h"
 
 using kubora::test::expectNear;

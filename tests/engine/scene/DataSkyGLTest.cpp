@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/SkyBox.h"
+#include "engine/scene/SkyBox.h"
 #include "tests/support/OffscreenFrame.h"
 
 using kubora::test::OffscreenFrame;

@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "engine/BoundingBox.h"
-#include "engine/Camera.h"
-#include "engine/DrawableObject.h"
-#include "engine/Model.h"
-#include "engine/PointLightSource.h"
-#include "engine/SceneRenderer.h"
-#include "engine/ShaderProgram.h"
-#include "engine/ShadowMapping.h"
-#include "engine/SpotLightSource.h"
+#include "engine/math/BoundingBox.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Model.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/resources/ShadowMapping.h"
+#include "engine/scene/SpotLightSource.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/OffscreenFrame.h"
 

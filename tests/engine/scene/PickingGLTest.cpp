@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/Camera.h"
-#include "engine/Picking.h"
-#include "engine/SceneRenderer.h"
+#include "engine/scene/Camera.h"
+#include "engine/math/Picking.h"
+#include "engine/render/SceneRenderer.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/SelectableBox.h"
 

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "engine/SkyBox.h"
+#include "engine/scene/SkyBox.h"
 #include "tests/support/OffscreenFrame.h"
 #include "tests/support/PngWriter.h"
 
