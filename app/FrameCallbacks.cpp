@@ -7,7 +7,7 @@
 #include "app/GlErrorReport.h"
 #include "engine/resources/RenderSettings.h"
 #include "engine/scene/Camera.h"
-#include "engine/math/Picking.h"
+#include "engine/scene/PickRay.h"
 #include "engine/render/SceneRenderer.h"
 #include "game/Game.h"
 #include "hud/StatusBar.h"

@@ -7,7 +7,7 @@
 #include "app/PerformanceCounter.h"
 #include "setup/SceneLights.h"
 #include "engine/resources/Model.h"
-#include "engine/math/Picking.h"
+#include "engine/scene/PickRay.h"
 #include "engine/scene/PointLightSource.h"
 #include "engine/render/SceneRenderer.h"
 #include "engine/scene/SpotLightSource.h"

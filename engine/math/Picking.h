@@ -1,14 +1,11 @@
 #pragma once
-// Turning the pointer into a world ray, and testing rays against boxes.
+// Testing rays against boxes (the pointer's ray is made in engine/scene/PickRay.h).
 #include <optional>
 
 #include "engine/math/BoundingBox.h"
 #include "engine/math/Ray.h"
 
 namespace libkub {
-
-// Un-projects the pointer (window coordinates, origin top left) through the current GL matrices.
-void updatePickRay(int windowHeight, Ray& ray, int x, int y);
 
 // Slab test: true when the ray meets the box for a parameter in the open interval (t0, t1).
 bool rayHitsBox(const Ray& ray, const BoundingBox& box, float t0, float t1);

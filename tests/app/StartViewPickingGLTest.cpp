@@ -9,7 +9,7 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
-#include "engine/math/Picking.h"
+#include "engine/scene/PickRay.h"
 #include "engine/render/SceneRenderer.h"
 #include "game/Board.h"
 #include "game/BoardTile.h"

@@ -8,6 +8,7 @@
 
 #include "engine/scene/Camera.h"
 #include "engine/math/Picking.h"
+#include "engine/scene/PickRay.h"
 #include "engine/render/SceneRenderer.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/SelectableBox.h"
