@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/resources/Mesh.h"
+#include "engine/geometry/Triangle.h"
 
 namespace libkub {
 

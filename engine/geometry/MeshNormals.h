@@ -2,7 +2,7 @@
 // Normals for triangles whose file gives none, computed from the triangles themselves.
 #include <cstddef>
 
-#include "engine/resources/Mesh.h"
+#include "engine/geometry/Triangle.h"
 
 namespace libkub {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "engine/resources/Mesh.h"
+#include "engine/geometry/Triangle.h"
 
 namespace libkub {
 

@@ -6,24 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "engine/resources/SharedList.h"
+#include "engine/geometry/Triangle.h"
+#include "engine/geometry/TriangleExtraction.h"
 #include "engine/math/Vector3f.h"
+#include "engine/resources/SharedList.h"
 
 namespace libkub {
 
 class ColladaDocument;
 struct TexturedBox;
-
-struct Corner {
-    Vector3f position;
-    Vector3f normal;
-    float s = 0.0f;
-    float t = 0.0f;
-};
-
-struct Triangle {
-    Corner corners[3];
-};
 
 struct MeshRotation {
     float x = 0.0f; // axis
@@ -58,16 +49,6 @@ struct Mesh {
 inline constexpr int vertexStride = 32;
 inline constexpr int vertexNormalOffset = 8;
 inline constexpr int vertexPositionOffset = 20;
-
-// Where the normals of extracted triangles come from: no triangles at all, the file for every
-// group, or computed from the positions for at least one group that has none.
-enum class NormalOrigin { None, File, Computed };
-
-// All triangles of all all-triangle groups of all geometries, merged in document order. A corner
-// whose index is missing or points past its source keeps zeros; faces past a group's index data
-// are left out. A group without normals (no NORMAL input, or one of fewer than three values per
-// entry) gets normals computed from its triangles. Needs no GL context.
-std::vector<Triangle> extractTriangles(const ColladaDocument& document, NormalOrigin* normals = nullptr);
 
 // The MeshCache key of a document: its file (path, size and time of change) and its first
 // geometry's id, so that files reusing a geometry id never share a buffer and a file changed on

@@ -14,7 +14,7 @@
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
 #include "engine/resources/Diagnostics.h"
-#include "engine/resources/Mesh.h"
+#include "engine/geometry/TriangleExtraction.h"
 #include "engine/geometry/MeshDiagnosis.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "collada/ColladaGeometry.h"
 #include "collada/ColladaMesh.h"
 #include "collada/ColladaSource.h"
-#include "engine/resources/Mesh.h"
+#include "engine/geometry/TriangleExtraction.h"
 #include "tests/support/HostileModels.h"
 #include "tests/support/PngWriter.h"
 

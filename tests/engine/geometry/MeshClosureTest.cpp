@@ -10,6 +10,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "engine/geometry/MeshClosure.h"
+#include "engine/geometry/TriangleExtraction.h"
 #include "tests/support/HostileModels.h"
 #include "tests/support/PngWriter.h"
 

@@ -5,7 +5,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "tests/support/ColladaFixtures.h"
-#include "engine/resources/Mesh.h"
+#include "engine/geometry/TriangleExtraction.h"
 
 using namespace libkub;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "collada/ColladaDocument.h"
-#include "engine/resources/Mesh.h"
+#include "engine/geometry/TriangleExtraction.h"
 #include "engine/geometry/MeshNormals.h"
 #include "tests/support/ColladaFixtures.h"
 

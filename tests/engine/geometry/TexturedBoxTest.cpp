@@ -10,6 +10,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "engine/geometry/TexturedBox.h"
+#include "engine/geometry/TriangleExtraction.h"
 
 namespace {
 
