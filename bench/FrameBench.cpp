@@ -21,6 +21,7 @@
 #include "bench/BenchTiming.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/PointLightSource.h"
+#include "engine/render/DepthPass.h"
 #include "engine/render/SceneRenderer.h"
 #include "engine/resources/ShaderProgram.h"
 #include "engine/scene/SkyBox.h"
@@ -83,7 +84,7 @@ void shadowPass(SceneRenderer& renderer, LightSource& light)
     glCullFace(GL_FRONT);
     // Timed as drawn: the frame itself redraws a depth texture only when what the light sees changed.
     renderer.reuseDepthTextures = false;
-    light.renderShadowPass(renderer);
+    libkub::drawDepthPass(renderer, light);
     renderer.reuseDepthTextures = true;
     glDisable(GL_CULL_FACE);
 }

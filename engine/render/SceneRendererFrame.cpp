@@ -7,6 +7,7 @@
 
 #include "engine/resources/RenderSettings.h"
 #include "engine/scene/Camera.h"
+#include "engine/render/DepthPass.h"
 #include "engine/resources/Diagnostics.h"
 #include "engine/render/InstancedBatches.h"
 #include "engine/scene/LightSource.h"
@@ -96,7 +97,7 @@ void SceneRenderer::render()
         applyLightParameters(*light);
         glEnable(GL_CULL_FACE);
         glCullFace(GL_FRONT);
-        light->renderShadowPass(*this);
+        drawDepthPass(*this, *light);
         light->prepareCameraPass(*light->camera);
         glDisable(GL_CULL_FACE);
         glBindTexture(GL_TEXTURE_2D, light->depthTexture); // on unit 1 + shadowIndex, active now

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/scene/Camera.h"
-#include "engine/render/SceneRenderer.h"
 #include "engine/resources/ShaderProgram.h"
 #include "engine/resources/ShadowMapping.h"
 
@@ -32,26 +31,6 @@ void loadMatrix(GLenum mode, const Matrix4f& matrix)
     glLoadIdentity();
     glLoadMatrixf(matrix.data());
 }
-
-// The framebuffer and viewport a pass found bound, so that it leaves them as they were: the window's,
-// or a caller's off-screen frame of another size.
-struct BoundTarget {
-    GLint framebuffer = 0;
-    GLint viewport[4] = {0, 0, 0, 0};
-
-    static BoundTarget current()
-    {
-        BoundTarget target;
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &target.framebuffer);
-        glGetIntegerv(GL_VIEWPORT, target.viewport);
-        return target;
-    }
-    void restore() const
-    {
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(framebuffer));
-        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    }
-};
 
 } // namespace
 
@@ -146,24 +125,14 @@ void LightSource::computeCameraMatrices(const Camera& viewer)
     glPopMatrix();
 }
 
-bool LightSource::renderShadowPass(SceneRenderer& renderer)
+void LightSource::beginDepthPass()
 {
-    computeLightMatrices();
-    if (framebuffer == 0) {
-        return false; // no framebuffer objects: the depth texture keeps its far depth, shadows are off
-    }
-    // Culled by the light's own view, never by the camera's: an object outside the camera's view
-    // still throws its shadow into it.
-    renderer.collectShadowCasters(lightFrustum, casters);
-    renderer.recordShadowPass(*this, casters, pendingPass);
-    if (renderer.reusesDepthTextures() && drawnPass && pendingPass == *drawnPass) {
-        return false; // the same casters through the same light: the texture already holds this pass
-    }
     // The colour texture's unit: enabling texturing on a depth texture's unit would let the fixed-function
     // drawing of the sky and HUD sample a shadow map.
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
-    const BoundTarget caller = BoundTarget::current();
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &callerFramebuffer);
+    glGetIntegerv(GL_VIEWPORT, callerViewport);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
     glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, depthTexture, 0);
     glDrawBuffer(GL_NONE);
@@ -181,16 +150,20 @@ bool LightSource::renderShadowPass(SceneRenderer& renderer)
     // Depth clamping keeps what stands above the light's near plane (the plane y = 0 for a light looking
     // straight down) in the map at depth 0 instead of clipping it away, so tall dice stacks cast their
     // whole shadow.
-    const bool clampDepth = GLEW_ARB_depth_clamp || GLEW_VERSION_3_2;
-    if (clampDepth) {
+    clampsDepth = GLEW_ARB_depth_clamp || GLEW_VERSION_3_2;
+    if (clampsDepth) {
         glEnable(GL_DEPTH_CLAMP);
     }
-    renderer.drawShadowCasters(casters);
-    if (clampDepth) {
+}
+
+void LightSource::endDepthPass()
+{
+    if (clampsDepth) {
         glDisable(GL_DEPTH_CLAMP);
     }
     glDisable(GL_POLYGON_OFFSET_FILL);
-    caller.restore();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(callerFramebuffer));
+    glViewport(callerViewport[0], callerViewport[1], callerViewport[2], callerViewport[3]);
     glShadeModel(GL_SMOOTH);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glActiveTexture(GL_TEXTURE0);
@@ -201,7 +174,6 @@ bool LightSource::renderShadowPass(SceneRenderer& renderer)
     }
     std::swap(*drawnPass, pendingPass);
     ++depthPassesDrawn;
-    return true;
 }
 
 void LightSource::prepareCameraPass(const Camera& viewer)

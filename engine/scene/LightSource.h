@@ -18,7 +18,6 @@ namespace libkub {
 
 class Camera;
 class DrawableObject;
-class SceneRenderer;
 class ShaderProgram;
 
 // The light number of a light the renderer could not number (a ninth and later light).
@@ -49,12 +48,20 @@ class LightSource {
     void createShadowTarget();
     // Copies the camera's projection and view, composed by GLU on the modelview stack.
     void computeCameraMatrices(const Camera& viewer);
-    // Renders the depth of the renderer's objects that the light can see into the depth texture,
-    // unless the texture already holds exactly that (an equal DepthPassRecord: the same texture, light
-    // matrices, switches, and casters with the same recordings and placement) and the renderer reuses
-    // depth textures. Returns whether it drew. Leaves the framebuffer and viewport bound that it found
-    // bound: the window's, or an off-screen frame's of any size.
-    bool renderShadowPass(SceneRenderer& renderer);
+    // Whether a depth pass can draw into the texture: without framebuffer objects the texture keeps
+    // the far depth, and the light throws no shadow.
+    bool drawsDepth() const { return framebuffer != 0; }
+    // The record of the depth pass about to be drawn, for the frame's render code to fill.
+    DepthPassRecord& pendingDepthPass() { return pendingPass; }
+    // Whether the depth texture already holds exactly the pending pass (an equal DepthPassRecord).
+    bool holdsPendingDepthPass() const { return drawnPass && pendingPass == *drawnPass; }
+    // Makes the depth texture the target, through the light's matrices, of the depth pass the frame's
+    // render code draws next (engine/render/DepthPass.h). The framebuffer and viewport found bound are
+    // kept for endDepthPass.
+    void beginDepthPass();
+    // Binds again the framebuffer and viewport that beginDepthPass found (the window's, or an off-screen
+    // frame's of any size), and takes the pending record as what the texture now holds.
+    void endDepthPass();
     // Loads the camera matrices and, on texture unit 1 + shadowIndex, the shadow texture matrix. The
     // viewport is left as the caller set it.
     void prepareCameraPass(const Camera& viewer);
@@ -82,8 +89,14 @@ class LightSource {
     // Depth passes drawn so far (the frames in which the texture was reused are not counted).
     std::uint64_t depthPassesDrawn = 0;
 
+    // The casters of the last depth pass, filled by the frame's render code; kept to reuse the storage.
+    std::vector<DrawableObject*> casters;
+
   private:
-    std::vector<DrawableObject*> casters;     // this frame's, kept to reuse the storage
+    // The framebuffer and viewport bound when the depth pass began, and whether it clamps depth.
+    GLint callerFramebuffer = 0;
+    GLint callerViewport[4] = {0, 0, 0, 0};
+    bool clampsDepth = false;
     std::optional<DepthPassRecord> drawnPass; // what the depth texture holds
     DepthPassRecord pendingPass;
 

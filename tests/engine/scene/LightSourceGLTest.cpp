@@ -15,6 +15,7 @@
 #include "engine/scene/DrawableObject.h"
 #include "engine/resources/Model.h"
 #include "engine/scene/PointLightSource.h"
+#include "engine/render/DepthPass.h"
 #include "engine/render/SceneRenderer.h"
 #include "engine/resources/ShaderProgram.h"
 #include "engine/resources/ShadowMapping.h"
@@ -358,7 +359,7 @@ TEST(ShadowPass, RendersDepthFromTheLightAndRestoresTheCallersState)
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
     testing::internal::CaptureStdout();
-    light.renderShadowPass(renderer);
+    libkub::drawDepthPass(renderer, light);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     glDisable(GL_CULL_FACE);
 
@@ -389,7 +390,7 @@ TEST(ShadowPass, RendersDepthFromTheLightAndRestoresTheCallersState)
     renderer.removeObject(&downFacing);
     renderer.addObject(&upFacing);
     glEnable(GL_CULL_FACE);
-    light.renderShadowPass(renderer);
+    libkub::drawDepthPass(renderer, light);
     glDisable(GL_CULL_FACE);
     EXPECT_EQ(depthAtCentre(light), 1.0f);
 }
