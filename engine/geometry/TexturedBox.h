@@ -3,7 +3,7 @@
 // flat-shaded with its own outward axis and mapped affinely onto one axis-aligned rectangle of its
 // texture. Copies of such a model stacked so that they touch can be drawn as one taller box whose
 // sides repeat the face image once per copy: the colour texture coordinate anywhere on a face is then
-// a fixed function of where on the face the point lies (DiceColumns builds on this).
+// a fixed function of where on the face the point lies (BoxColumns builds on this).
 #include <array>
 #include <cstddef>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "engine/render/DiceColumns.h"
+#include "engine/render/BoxColumns.h"
 
 #include <GL/glew.h>
 
@@ -62,10 +62,10 @@ Vector3f faceCorner(const Vector3f& low, const Vector3f& high, int face, int cor
 
 } // namespace
 
-DiceColumns::DiceColumns() = default;
-DiceColumns::~DiceColumns() = default; // GL objects live as long as the context
+BoxColumns::BoxColumns() = default;
+BoxColumns::~BoxColumns() = default; // GL objects live as long as the context
 
-bool DiceColumns::samplesOneLevel(unsigned texture)
+bool BoxColumns::samplesOneLevel(unsigned texture)
 {
     for (const auto& [name, oneLevel] : textureChecks) {
         if (name == texture) {
@@ -95,7 +95,7 @@ bool DiceColumns::samplesOneLevel(unsigned texture)
     return oneLevel;
 }
 
-int DiceColumns::kindOf(const Model& model)
+int BoxColumns::kindOf(const Model& model)
 {
     const Mesh& mesh = model.mesh;
     if (!mesh.texturedBox || mesh.vertexBuffer == 0 || mesh.vertexCount == 0 || mesh.rotation.angle != 0.0f ||
@@ -119,7 +119,7 @@ int DiceColumns::kindOf(const Model& model)
     return static_cast<int>(kinds.size() - 1);
 }
 
-void DiceColumns::gather(const std::vector<DrawableObject*>& list, std::vector<DrawableObject*>& rest)
+void BoxColumns::gather(const std::vector<DrawableObject*>& list, std::vector<DrawableObject*>& rest)
 {
     candidates.clear();
     columnList.clear();
@@ -194,7 +194,7 @@ void DiceColumns::gather(const std::vector<DrawableObject*>& list, std::vector<D
     }
 }
 
-void DiceColumns::appendBox(const Column& column, std::vector<float>& out) const
+void BoxColumns::appendBox(const Column& column, std::vector<float>& out) const
 {
     const Kind& kind = kinds[column.kind];
     const TexturedBox& box = *kind.box;
@@ -227,7 +227,7 @@ void DiceColumns::appendBox(const Column& column, std::vector<float>& out) const
     }
 }
 
-void DiceColumns::appendDepthBox(const Column& column, std::vector<float>& out) const
+void BoxColumns::appendDepthBox(const Column& column, std::vector<float>& out) const
 {
     const Kind& kind = kinds[column.kind];
     const TexturedBox& box = *kind.box;
@@ -255,7 +255,7 @@ void DiceColumns::appendDepthBox(const Column& column, std::vector<float>& out) 
     }
 }
 
-void DiceColumns::drawDepth()
+void BoxColumns::drawDepth()
 {
     if (columnList.empty()) {
         return;
@@ -273,7 +273,7 @@ void DiceColumns::drawDepth()
     columnList.clear();
 }
 
-void DiceColumns::upload()
+void BoxColumns::upload()
 {
     if (vertexBuffer == 0) {
         glGenBuffersARB(1, &vertexBuffer);
@@ -290,7 +290,7 @@ void DiceColumns::upload()
     }
 }
 
-void DiceColumns::draw(unsigned program, Vector3f eye, bool cullBackFaces)
+void BoxColumns::draw(unsigned program, Vector3f eye, bool cullBackFaces)
 {
     if (columnList.empty()) {
         return;

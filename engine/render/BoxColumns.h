@@ -4,7 +4,7 @@
 // triangles instead of 12 n. The column's sides repeat the copy's side images once per copy and its top
 // and foot are the top copy's top and the lowest copy's foot, each fragment given the position,
 // normal and texture coordinate the copy under it would give (the texture coordinate taken modulo one
-// copy by the program's DICE_COLUMNS variant).
+// copy by the program's BOX_COLUMNS variant).
 //
 // A column is made only where that holds to the rounding of the placement: copies of a model whose
 // loaded triangles prove a textured box, drawn from a vertex buffer, unrotated, scaled by positive
@@ -24,18 +24,18 @@ class DrawableObject;
 class Model;
 struct TexturedBox;
 
-class DiceColumns {
+class BoxColumns {
   public:
-    DiceColumns();
-    ~DiceColumns();
-    DiceColumns(const DiceColumns&) = delete;
-    DiceColumns& operator=(const DiceColumns&) = delete;
+    BoxColumns();
+    ~BoxColumns();
+    BoxColumns(const BoxColumns&) = delete;
+    BoxColumns& operator=(const BoxColumns&) = delete;
 
     // Gathers the copies in `list` that rest on one another into columns (for the next draw) and puts
     // every other object into `rest`, in list order. `rest` is cleared first.
     void gather(const std::vector<DrawableObject*>& list, std::vector<DrawableObject*>& rest);
     // Draws the gathered columns, nearest the eye first, under `program` (the shadow program's
-    // DICE_COLUMNS variant, current afterwards), with their materials and textures set as Model::draw
+    // BOX_COLUMNS variant, current afterwards), with their materials and textures set as Model::draw
     // sets them; with cullBackFaces their back faces are not drawn. Then forgets them.
     void draw(unsigned program, Vector3f eye, bool cullBackFaces);
 

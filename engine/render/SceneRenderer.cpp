@@ -10,7 +10,7 @@
 #include "engine/scene/Camera.h"
 #include "engine/resources/DataFolder.h"
 #include "engine/scene/DepthPassRecord.h"
-#include "engine/render/DiceColumns.h"
+#include "engine/render/BoxColumns.h"
 #include "engine/scene/DrawableObject.h"
 #include "engine/math/Frustum.h"
 #include "engine/render/InstancedBatches.h"
@@ -98,13 +98,13 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sc
         fixShadowSamplerUnits(spotlessProgram);
     }
     if (shadowProgram->linked) {
-        columnProgram = linkCompanion(*shadowProgram, {"DICE_COLUMNS"}, *instanced);
+        columnProgram = linkCompanion(*shadowProgram, {"BOX_COLUMNS"}, *instanced);
     }
     if (spotlessProgram != 0) {
         spotlessColumnProgram =
-            linkCompanion(*shadowProgram, {"DICE_COLUMNS", "WITHOUT_SPOT_LIGHT"}, *instanced);
+            linkCompanion(*shadowProgram, {"BOX_COLUMNS", "WITHOUT_SPOT_LIGHT"}, *instanced);
     }
-    columns = std::make_unique<DiceColumns>();
+    columns = std::make_unique<BoxColumns>();
     if (backdrop == Backdrop::SkyBox) {
         skyBox = std::make_unique<SkyBox>();
     }

@@ -11,7 +11,7 @@ namespace libkub {
 
 class Camera;
 class DepthPassRecord;
-class DiceColumns;
+class BoxColumns;
 class DrawableObject;
 class Frustum;
 class HUDElement;
@@ -81,7 +81,7 @@ class SceneRenderer {
     // shades every pixel (for comparing the two).
     bool spotOnlyWhereItShows = true;
     // Copies of a textured box that rest on one another are drawn as one box per column in the
-    // vertex-buffer camera pass (DiceColumns.h); off, each copy is drawn on its own (for comparing the two).
+    // vertex-buffer camera pass (BoxColumns.h); off, each copy is drawn on its own (for comparing the two).
     bool stackColumns = true;
     // Every shortcut of the frame off: each depth texture drawn every frame from every object, not
     // only those inside the light's sides; one program everywhere; no face culled; every object drawn
@@ -127,10 +127,10 @@ class SceneRenderer {
     SpotShading spotReachInView(const SpotLightSource& spot);
 
     std::unique_ptr<InstancedBatches> instanced;
-    std::unique_ptr<DiceColumns> columns;
+    std::unique_ptr<BoxColumns> columns;
     // The shadow program without the spot light's share (0 when it did not build).
     unsigned spotlessProgram = 0;
-    // The shadow program and its spotless variant built for columns (DICE_COLUMNS; 0 when not built).
+    // The shadow program and its spotless variant built for columns (BOX_COLUMNS; 0 when not built).
     unsigned columnProgram = 0;
     unsigned spotlessColumnProgram = 0;
     // Each frame's lists, kept so that their storage is reused.

@@ -6,7 +6,7 @@
 //   pass was drawn (geometryRecordings), since a recording made again may reuse a buffer or list name;
 // - the light's projection and view matrices;
 // - the render mode, wireframe, whether instanced drawing is available, and whether copies resting on
-//   one another are drawn as columns (DiceColumns.h);
+//   one another are drawn as columns (BoxColumns.h);
 // - for every object drawn, in order: its vertex buffer name, display list name, vertex count,
 //   triangle count and the address of its shared triangle list (which recording is drawn, and how
 //   much of it), then the translation, rotation and scale that place it.
