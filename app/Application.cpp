@@ -3,11 +3,11 @@
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 
-#include "engine/Camera.h"
-#include "engine/PointLightSource.h"
-#include "engine/Ray.h"
-#include "engine/SceneRenderer.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/math/Ray.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/scene/SpotLightSource.h"
 #include "game/Board.h"
 #include "game/Duck.h"
 #include "game/Game.h"

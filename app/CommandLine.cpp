@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "engine/Diagnostics.h"
+#include "engine/resources/Diagnostics.h"
 
 namespace Kubora {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 
 namespace Kubora {
 

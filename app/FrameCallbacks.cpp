@@ -5,10 +5,10 @@
 
 #include "app/Application.h"
 #include "app/GlErrorReport.h"
-#include "engine/RenderSettings.h"
-#include "engine/Camera.h"
-#include "engine/Picking.h"
-#include "engine/SceneRenderer.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/PickRay.h"
+#include "engine/render/SceneRenderer.h"
 #include "game/Game.h"
 #include "hud/StatusBar.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "engine/Diagnostics.h"
+#include "engine/resources/Diagnostics.h"
 
 namespace Kubora {
 

@@ -9,13 +9,13 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/DataFolderSearch.h"
+#include "setup/DataFolderSearch.h"
 #include "app/FrameCallbacks.h"
 #include "app/GlExtensions.h"
 #include "app/InputCallbacks.h"
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "app/SceneAssembly.h"
-#include "engine/Diagnostics.h"
+#include "engine/resources/Diagnostics.h"
 
 namespace Kubora {
 

@@ -22,15 +22,16 @@
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
 #include "app/GlExtensions.h"
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "app/SceneAssembly.h"
 #include "bench/BenchTiming.h"
 #include "bench/ShadingFloor.h"
-#include "engine/PointLightSource.h"
-#include "engine/SceneRenderer.h"
-#include "engine/ShaderProgram.h"
-#include "engine/SkyBox.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/render/DepthPass.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/scene/SkyBox.h"
+#include "engine/scene/SpotLightSource.h"
 #include "game/Board.h"
 #include "game/Game.h"
 #include "game/Player.h"
@@ -145,7 +146,7 @@ void shadowPass(libkub::SceneRenderer& renderer, libkub::LightSource& light)
     glCullFace(GL_FRONT);
     // Timed as drawn: the frame itself redraws a depth texture only when what the light sees changed.
     renderer.plan.reuseDepthTextures = false;
-    light.renderShadowPass(renderer);
+    libkub::drawDepthPass(renderer, light);
     renderer.plan.reuseDepthTextures = true;
     glDisable(GL_CULL_FACE);
 }

@@ -21,7 +21,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaNumbers.h"
-#include "engine/Mesh.h"
+#include "engine/geometry/TriangleExtraction.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/DataFolderSearch.h"
+#include "setup/DataFolderSearch.h"
 #include "app/FrameCallbacks.h"
 #include "app/GlExtensions.h"
 #include "app/SceneAssembly.h"

@@ -17,14 +17,15 @@
 #include <utility>
 #include <vector>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "bench/BenchTiming.h"
-#include "engine/Camera.h"
-#include "engine/PointLightSource.h"
-#include "engine/SceneRenderer.h"
-#include "engine/ShaderProgram.h"
-#include "engine/SkyBox.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/render/DepthPass.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/scene/SkyBox.h"
+#include "engine/scene/SpotLightSource.h"
 #include "tests/support/TestScene.h"
 
 namespace {
@@ -83,7 +84,7 @@ void shadowPass(SceneRenderer& renderer, LightSource& light)
     glCullFace(GL_FRONT);
     // Timed as drawn: the frame itself redraws a depth texture only when what the light sees changed.
     renderer.plan.reuseDepthTextures = false;
-    light.renderShadowPass(renderer);
+    libkub::drawDepthPass(renderer, light);
     renderer.plan.reuseDepthTextures = true;
     glDisable(GL_CULL_FACE);
 }

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "engine/SceneRenderer.h"
+#include "engine/render/SceneRenderer.h"
 #include "game/Board.h"
 #include "game/CalendarClock.h"
 #include "game/Die.h"

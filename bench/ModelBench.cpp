@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "engine/RenderSettings.h"
-#include "engine/Model.h"
-#include "engine/PngLoader.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/resources/Model.h"
+#include "engine/image/PngLoader.h"
 
 namespace {
 

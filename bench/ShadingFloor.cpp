@@ -6,14 +6,14 @@
 #include <numbers>
 
 #include "app/Application.h"
-#include "engine/Camera.h"
-#include "engine/InstancedBatches.h"
-#include "engine/Material.h"
-#include "engine/Model.h"
-#include "engine/PointLightSource.h"
-#include "engine/SceneRenderer.h"
-#include "engine/ShaderProgram.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/Camera.h"
+#include "engine/render/InstancedBatches.h"
+#include "engine/resources/Material.h"
+#include "engine/resources/Model.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/ShaderProgram.h"
+#include "engine/scene/SpotLightSource.h"
 #include "game/Board.h"
 
 namespace kubora::bench {

@@ -19,7 +19,7 @@ varying vec4 shadowCoord1;
 varying vec4 baseColour;
 varying vec4 materialDiffuse;
 varying vec3 materialSpecular;
-#ifdef DICE_COLUMNS
+#ifdef BOX_COLUMNS
 varying vec3 copyRepeat; // see the vertex stage
 #endif
 #ifdef EDGE_MAP
@@ -93,7 +93,7 @@ void main()
     }
 #endif
 
-#ifdef DICE_COLUMNS
+#ifdef BOX_COLUMNS
     // The coordinate the copy under this fragment is drawn with. Columns are drawn only with textures
     // sampled without mipmaps and by one filter (the renderer checks), so the jump of fract() between
     // two copies picks no other level or filter.

@@ -29,7 +29,7 @@ varying vec4 shadowCoord1;
 varying vec4 baseColour;      // emission and all ambient light, with the diffuse alpha
 varying vec4 materialDiffuse; // rgb, and the shininess in a
 varying vec3 materialSpecular;
-#ifdef DICE_COLUMNS
+#ifdef BOX_COLUMNS
 // Copies of one textured box resting on one another, drawn as one column: the colour coordinate above
 // is where the lowest copy's face would be sampled at the same height above its foot, and this carries
 // the coordinate's step over one copy's height (s, t) and the copies counted up from the column's foot.
@@ -50,7 +50,7 @@ void main()
     eyePosition = eye.xyz;
     eyeNormal = gl_NormalMatrix * (gl_Normal / size);
     colourCoord = gl_MultiTexCoord0.st;
-#ifdef DICE_COLUMNS
+#ifdef BOX_COLUMNS
     copyRepeat = gl_MultiTexCoord1.stp;
 #endif
     shadowCoord0 = gl_TextureMatrix[1] * eye;

@@ -7,7 +7,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
-#include "engine/Mesh.h"
+#include "engine/geometry/TriangleExtraction.h"
 
 namespace {
 

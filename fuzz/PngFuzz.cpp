@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/PngLoader.h"
+#include "engine/image/PngLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,7 +1,7 @@
 #include "game/Board.h"
 
-#include "engine/SceneRenderer.h"
-#include "engine/DataFolder.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/DataFolder.h"
 #include "game/Game.h"
 #include "game/Player.h"
 

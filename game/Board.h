@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "engine/DrawableObject.h"
-#include "engine/Model.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Model.h"
 #include "game/BoardTile.h"
 
 namespace Kubora {

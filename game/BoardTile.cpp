@@ -1,7 +1,7 @@
 #include "game/BoardTile.h"
 
-#include "engine/Picking.h"
-#include "engine/DataFolder.h"
+#include "engine/math/Picking.h"
+#include "engine/resources/DataFolder.h"
 #include "game/Die.h"
 
 namespace Kubora {

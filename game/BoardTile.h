@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
-#include "engine/DrawableObject.h"
-#include "engine/Model.h"
-#include "engine/SelectableObject.h"
-#include "engine/Vector3f.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Model.h"
+#include "engine/scene/SelectableObject.h"
+#include "engine/math/Vector3f.h"
 
 namespace Kubora {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/Model.h"
+#include "engine/resources/Model.h"
 #include "game/BoardTile.h"
 #include "game/Die.h"
 #include "game/Player.h"

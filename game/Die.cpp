@@ -1,5 +1,5 @@
 #include "game/Die.h"
-#include "engine/DataFolder.h"
+#include "engine/resources/DataFolder.h"
 
 namespace Kubora {
 

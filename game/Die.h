@@ -2,8 +2,8 @@
 // One die of a stack: a drawable model with no meaning of its own (rolls are shown by the status bar).
 #include <memory>
 
-#include "engine/DrawableObject.h"
-#include "engine/Model.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Model.h"
 
 namespace Kubora {
 

@@ -1,6 +1,6 @@
 #include "game/DieMove.h"
 
-#include "engine/Model.h"
+#include "engine/resources/Model.h"
 #include "game/Die.h"
 
 namespace Kubora {

@@ -1,6 +1,6 @@
 #pragma once
 // The glide of one die from where it stood to its new stack slot, stepped by frame time.
-#include "engine/Vector3f.h"
+#include "engine/math/Vector3f.h"
 
 namespace Kubora {
 

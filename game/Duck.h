@@ -2,8 +2,8 @@
 // The decorative duck beside the board; it takes no part in the rules or in picking.
 #include <memory>
 
-#include "engine/DrawableObject.h"
-#include "engine/Model.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Model.h"
 
 namespace Kubora {
 

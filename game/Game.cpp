@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "engine/Model.h"
-#include "engine/SceneRenderer.h"
+#include "engine/resources/Model.h"
+#include "engine/render/SceneRenderer.h"
 #include "game/Action.h"
 #include "game/Attack.h"
 #include "game/Board.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/Color4f.h"
+#include "engine/math/Color4f.h"
 #include "game/PlayerKind.h"
 #include "game/RollSummary.h"
 

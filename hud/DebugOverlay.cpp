@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "hud/HudText.h"
 
 namespace Kubora {

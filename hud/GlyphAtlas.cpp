@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/ShadowMapping.h" // framebufferObjectsAvailable
-#include "engine/Texture.h"
+#include "engine/resources/ShadowMapping.h" // framebufferObjectsAvailable
+#include "engine/resources/Texture.h"
 
 namespace Kubora {
 

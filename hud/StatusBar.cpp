@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "engine/DataFolder.h"
-#include "engine/RenderSettings.h"
+#include "engine/resources/DataFolder.h"
+#include "engine/resources/RenderSettings.h"
 #include "hud/DebugOverlay.h"
 #include "hud/HudProjection.h"
 #include "hud/HudText.h"

@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "engine/Texture.h"
+#include "engine/resources/Texture.h"
 #include "game/PlayerKind.h"
 #include "game/RollSummary.h"
 #include "game/TurnDisplay.h"
-#include "engine/HUDElement.h"
+#include "engine/render/HUDElement.h"
 
 namespace Kubora {
 

@@ -10,8 +10,8 @@ root=${2:-"$(dirname "$0")/.."}
 checks=(
   debian/changelog '1s/^kubora (\([^)]*\)).*/\1/p'
   app/kubora.6 '1s/^\.TH .* "Kubora \([^"]*\)".*/\1/p'
-  tools/kubora-view.1 '1s/^\.TH .* "Kubora \([^"]*\)".*/\1/p'
-  tools/kubora-dae.1 '1s/^\.TH .* "Kubora \([^"]*\)".*/\1/p'
+  tools/kubora-view/kubora-view.1 '1s/^\.TH .* "Kubora \([^"]*\)".*/\1/p'
+  tools/kubora-dae/kubora-dae.1 '1s/^\.TH .* "Kubora \([^"]*\)".*/\1/p'
 )
 
 status=0

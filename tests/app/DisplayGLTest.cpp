@@ -11,9 +11,9 @@
 #include "app/FrameCallbacks.h"
 #include "app/GlErrorReport.h"
 #include "app/PerformanceCounter.h"
-#include "engine/Camera.h"
-#include "engine/Frustum.h"
-#include "engine/SceneRenderer.h"
+#include "engine/scene/Camera.h"
+#include "engine/math/Frustum.h"
+#include "engine/render/SceneRenderer.h"
 #include "tests/support/AssembledApplication.h"
 #include "tests/support/GlTestContext.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/InputCallbacks.h"
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 
 using libkub::RenderSettings;
 

@@ -14,8 +14,8 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
-#include "engine/Camera.h"
-#include "engine/SceneRenderer.h"
+#include "engine/scene/Camera.h"
+#include "engine/render/SceneRenderer.h"
 #include "tests/support/AssembledApplication.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/QuarterBoard.h"

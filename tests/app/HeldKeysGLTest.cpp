@@ -6,7 +6,7 @@
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
 #include "app/InputCallbacks.h"
-#include "engine/Camera.h"
+#include "engine/scene/Camera.h"
 #include "tests/support/AssembledApplication.h"
 #include "tests/support/Expectations.h"
 

@@ -11,9 +11,9 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
-#include "engine/Camera.h"
-#include "engine/SceneRenderer.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/Camera.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/scene/SpotLightSource.h"
 #include "game/Board.h"
 #include "game/BoardTile.h"
 #include "game/Die.h"

@@ -7,9 +7,9 @@
 #include <typeinfo>
 
 #include "app/Application.h"
-#include "engine/PointLightSource.h"
-#include "engine/SceneRenderer.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/scene/SpotLightSource.h"
 #include "game/Board.h"
 #include "game/Die.h"
 #include "game/Duck.h"

@@ -9,8 +9,8 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
-#include "engine/Picking.h"
-#include "engine/SceneRenderer.h"
+#include "engine/scene/PickRay.h"
+#include "engine/render/SceneRenderer.h"
 #include "game/Board.h"
 #include "game/BoardTile.h"
 #include "tests/support/AssembledApplication.h"

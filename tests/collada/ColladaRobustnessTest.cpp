@@ -7,7 +7,7 @@
 #include "collada/ColladaDocument.h"
 #include "tests/support/ColladaFixtures.h"
 #include "collada/ColladaQueries.h"
-#include "engine/Mesh.h"
+#include "engine/geometry/TriangleExtraction.h"
 
 using namespace libkub;
 

@@ -12,7 +12,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
-#include "engine/PngLoader.h"
+#include "engine/image/PngLoader.h"
 
 using libkub::ColladaDocument;
 using libkub::InputSemantic;

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/PngLoader.h"
+#include "engine/image/PngLoader.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/HostileModels.h"
 #include "tests/support/PictureBound.h"

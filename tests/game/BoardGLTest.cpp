@@ -2,7 +2,7 @@
 // ownedTiles by index, and the tiles entering the scene.
 #include <gtest/gtest.h>
 
-#include "engine/SelectableObject.h"
+#include "engine/scene/SelectableObject.h"
 #include "tests/game/GameWorld.h"
 
 using Kubora::areAdjacent;

@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/SceneRenderer.h"
+#include "engine/render/SceneRenderer.h"
 #include "game/Board.h"
 #include "game/CalendarClock.h"
 #include "game/Die.h"

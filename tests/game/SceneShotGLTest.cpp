@@ -9,7 +9,7 @@
 
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
-#include "engine/SpotLightSource.h"
+#include "engine/scene/SpotLightSource.h"
 #include "hud/StatusBar.h"
 #include "tests/game/GameWorld.h"
 #include "tests/support/AssembledApplication.h"

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/RenderSettings.h"
-#include "engine/PngLoader.h"
-#include "engine/PngWriter.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/image/PngLoader.h"
+#include "engine/image/PngWriter.h"
 #include "hud/StatusBar.h"
-#include "engine/OffscreenFrame.h"
+#include "engine/resources/OffscreenFrame.h"
 
 using libkub::OffscreenFrame;
 

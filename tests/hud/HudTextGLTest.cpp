@@ -6,7 +6,7 @@
 #include "hud/GlyphAtlas.h"
 #include "hud/HudProjection.h"
 #include "hud/HudText.h"
-#include "engine/OffscreenFrame.h"
+#include "engine/resources/OffscreenFrame.h"
 
 using libkub::OffscreenFrame;
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "hud/DebugOverlay.h"
 #include "hud/HudText.h"
 

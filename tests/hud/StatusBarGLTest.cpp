@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/RenderSettings.h"
+#include "engine/resources/RenderSettings.h"
 #include "hud/StatusBar.h"
-#include "engine/OffscreenFrame.h"
+#include "engine/resources/OffscreenFrame.h"
 
 using Kubora::StatusBar;
 using libkub::OffscreenFrame;

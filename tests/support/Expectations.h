@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/Color4f.h"
-#include "engine/Vector3f.h"
+#include "engine/math/Color4f.h"
+#include "engine/math/Vector3f.h"
 
 namespace kubora::test {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/SceneRenderer.h"
+#include "engine/render/SceneRenderer.h"
 #include "tests/support/PngWriter.h"
 
 namespace kubora::test {

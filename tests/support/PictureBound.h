@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/EdgeMap.h"
-#include "engine/OffscreenFrame.h"
+#include "engine/render/EdgeMap.h"
+#include "engine/resources/OffscreenFrame.h"
 
 namespace libkub {
 class SceneRenderer;

@@ -2,7 +2,8 @@
 
 #include <cstdlib>
 
-#include "engine/PngLoader.h"
+#include "engine/image/PngLoader.h"
+#include "tests/support/GlTestContext.h"
 #include "tests/support/PngWriter.h"
 
 namespace kubora::test {

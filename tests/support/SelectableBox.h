@@ -1,8 +1,8 @@
 #pragma once
 // A pickable stand-in with a box of its own, for tests of picking and hovering.
-#include "engine/BoundingBox.h"
-#include "engine/Picking.h"
-#include "engine/SelectableObject.h"
+#include "engine/math/BoundingBox.h"
+#include "engine/math/Picking.h"
+#include "engine/scene/SelectableObject.h"
 
 namespace kubora::test {
 

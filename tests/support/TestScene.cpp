@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "engine/RenderSettings.h"
-#include "engine/PointLightSource.h"
-#include "engine/SpotLightSource.h"
+#include "engine/resources/RenderSettings.h"
+#include "engine/scene/PointLightSource.h"
+#include "engine/scene/SpotLightSource.h"
 
 namespace kubora::test {
 

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "engine/Color4f.h"
-#include "engine/DrawableObject.h"
-#include "engine/Mesh.h"
-#include "engine/Model.h"
-#include "engine/Vector3f.h"
+#include "engine/math/Color4f.h"
+#include "engine/scene/DrawableObject.h"
+#include "engine/resources/Mesh.h"
+#include "engine/resources/Model.h"
+#include "engine/math/Vector3f.h"
 
 namespace libkub {
 class PointLightSource;

@@ -1,0 +1,66 @@
+#pragma once
+// The frame's shortcuts, one switch each, and the exact frame that has them all off. Each shortcut
+// keeps the picture of the exact frame within the picture bound the tests hold it to; the exact frame
+// is what they are compared with (and what kubora-view --exact draws).
+//
+// Every switch is listed in `shortcuts`, and exact() switches off every one listed; the static_assert
+// below the struct fails to compile when a switch is added without being listed, so no shortcut can be
+// left on in the exact frame.
+#include <array>
+
+namespace libkub {
+
+struct FramePlan {
+    // A light's depth texture is drawn again only when its pass would draw something else; off, every
+    // frame draws every depth pass.
+    bool reuseDepthTextures = true;
+    // A depth pass draws only the objects inside the light's sides; off, it draws every object.
+    bool cullShadowCasters = true;
+    // The spot light's share is computed only where it can change a pixel; off, the full shadow program
+    // shades every pixel.
+    bool spotOnlyWhereItShows = true;
+    // The back faces of closed meshes are not drawn in the camera pass (vertex buffers, filled faces).
+    bool cullBackFaces = true;
+    // Copies of one mesh are drawn together with one instanced call (vertex buffers, filled faces).
+    bool instancing = true;
+    // Copies of a textured box that rest on one another are drawn as one box per column (BoxColumns.h).
+    bool stackColumns = true;
+    // The sky is drawn last, only where the scene left the cleared depth; off, it is drawn first and
+    // covered.
+    bool skyBehindScene = true;
+
+    // Every switch of the plan, for exact() and for anything that must see them all.
+    static constexpr std::array shortcuts{&FramePlan::reuseDepthTextures,   &FramePlan::cullShadowCasters,
+                                          &FramePlan::spotOnlyWhereItShows, &FramePlan::cullBackFaces,
+                                          &FramePlan::instancing,           &FramePlan::stackColumns,
+                                          &FramePlan::skyBehindScene};
+
+    // Every shortcut off: the plain frame the shortcuts are held to. Frustum culling is no shortcut of
+    // the plan: it stays as the render settings say.
+    static constexpr FramePlan exact()
+    {
+        FramePlan plan;
+        for (bool FramePlan::*shortcut : shortcuts) {
+            plan.*shortcut = false;
+        }
+        return plan;
+    }
+    // Whether every shortcut is off.
+    constexpr bool isExact() const
+    {
+        for (bool FramePlan::*shortcut : shortcuts) {
+            if (this->*shortcut) {
+                return false;
+            }
+        }
+        return true;
+    }
+    constexpr bool operator==(const FramePlan&) const = default;
+};
+
+// A member added to the plan but not to `shortcuts` would stay on in the exact frame.
+static_assert(sizeof(FramePlan) == FramePlan::shortcuts.size() * sizeof(bool),
+              "every member of FramePlan must be a bool listed in FramePlan::shortcuts");
+static_assert(FramePlan::exact().isExact() && !FramePlan{}.isExact());
+
+} // namespace libkub

@@ -1,0 +1,260 @@
+#include "engine/render/InstancedBatches.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "engine/resources/Diagnostics.h"
+#include "engine/resources/Mesh.h"
+#include "engine/resources/Model.h"
+#include "engine/resources/ShaderVariant.h" // compiling its depth program
+#include "engine/resources/StreamBuffer.h"
+
+namespace libkub {
+
+namespace {
+
+// Floats per instance: place (x, y, z, 0) and size (x, y, z), all the depth program reads; then, in
+// the camera pass, the modelview matrix by columns.
+constexpr std::size_t placeFloats = 7;
+constexpr std::size_t placedFloats = 7 + 16;
+
+// Places the vertices of an instance as glTranslatef and glScalef would; a plain draw (the attribute's
+// default w of 1) keeps the vertex as it is.
+const char* const depthVertexSource = R"(#version 120
+attribute vec4 instancePlace;
+attribute vec3 instanceSize;
+void main()
+{
+    vec3 size = instancePlace.w == 0.0 ? instanceSize : vec3(1.0);
+    gl_Position = gl_ModelViewProjectionMatrix * vec4(gl_Vertex.xyz * size + instancePlace.xyz, gl_Vertex.w);
+}
+)";
+
+// Colour writes are off in the depth passes; the colour is never seen.
+const char* const depthFragmentSource = R"(#version 120
+void main()
+{
+    gl_FragColor = vec4(1.0);
+}
+)";
+
+bool instancingOffered()
+{
+    return GLEW_ARB_instanced_arrays && GLEW_ARB_draw_instanced && GLEW_VERSION_2_0 &&
+           glVertexAttribDivisorARB != nullptr && glDrawArraysInstancedARB != nullptr;
+}
+
+} // namespace
+
+InstancedBatches::InstancedBatches()
+{
+    if (!instancingOffered()) {
+        return;
+    }
+    const GLuint vertex = compileStageQuietly(GL_VERTEX_SHADER, depthVertexSource);
+    const GLuint fragment = compileStageQuietly(GL_FRAGMENT_SHADER, depthFragmentSource);
+    if (vertex == 0 || fragment == 0) {
+        reportProblem("instanced drawing", "the depth program does not compile; each die is drawn alone");
+        glDeleteShader(vertex);
+        glDeleteShader(fragment);
+        return;
+    }
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glBindAttribLocation(program, instancePlaceLocation, "instancePlace");
+    glBindAttribLocation(program, instanceSizeLocation, "instanceSize");
+    glLinkProgram(program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        reportProblem("instanced drawing", "the depth program does not link; each die is drawn alone");
+        glDeleteProgram(program);
+        return;
+    }
+    depthProgram = program;
+}
+
+InstancedBatches::~InstancedBatches() = default; // GL objects live as long as the context
+
+bool InstancedBatches::batchable(const Model& model)
+{
+    return model.mesh.vertexBuffer != 0 && model.mesh.vertexCount > 0 && model.mesh.rotation.angle == 0.0f &&
+           model.mesh.flatNormals;
+}
+
+void InstancedBatches::add(const Model& model, const Matrix4f* modelview)
+{
+    // One pass adds its copies one way: with their modelview matrices (the camera pass) or without.
+    const std::size_t floats = modelview != nullptr ? placedFloats : placeFloats;
+    if (inUse.empty()) {
+        instanceFloats = floats;
+    }
+    const unsigned texture = model.textures.empty() ? 0 : model.textures.front();
+    std::size_t index = 0;
+    while (index < batches.size()) {
+        const Batch& candidate = batches[index];
+        if (candidate.vertexBuffer == model.mesh.vertexBuffer &&
+            candidate.vertexCount == model.mesh.vertexCount && candidate.texture == texture &&
+            std::memcmp(&candidate.material, &model.material, sizeof(Material)) == 0) {
+            break;
+        }
+        ++index;
+    }
+    if (index == batches.size()) {
+        Batch& batch = batches.emplace_back();
+        batch.vertexBuffer = model.mesh.vertexBuffer;
+        batch.vertexCount = model.mesh.vertexCount;
+        batch.texture = texture;
+        batch.material = model.material;
+        batch.closed = model.mesh.closed;
+    }
+    Batch& batch = batches[index];
+    if (batch.instances.empty()) {
+        inUse.push_back(index);
+    }
+    batch.idleFrames = 0;
+    const Vector3f& place = model.mesh.translation;
+    const Vector3f& size = model.mesh.scale;
+    batch.mirrored = batch.mirrored || size.x * size.y * size.z <= 0.0f;
+    batch.instances.insert(batch.instances.end(), {place.x, place.y, place.z, 0.0f, size.x, size.y, size.z});
+    if (modelview != nullptr) {
+        batch.instances.insert(batch.instances.end(), modelview->m.begin(), modelview->m.end());
+    }
+}
+
+void InstancedBatches::drawShaded(Vector3f eye, bool cullBackFaces)
+{
+    // Nearest first within each batch: the order of copies of one mesh with one material changes
+    // nothing but which hidden fragments get shaded.
+    for (const std::size_t index : inUse) {
+        std::vector<float>& instances = batches[index].instances;
+        const std::size_t stride = instanceFloats;
+        const std::size_t count = instances.size() / stride;
+        order.clear();
+        for (std::size_t i = 0; i < count; ++i) {
+            const float* place = &instances[i * stride];
+            const Vector3f offset{place[0] - eye.x, place[1] - eye.y, place[2] - eye.z};
+            order.emplace_back(dot(offset, offset), static_cast<std::uint32_t>(i));
+        }
+        std::sort(order.begin(), order.end());
+        sorted.resize(instances.size());
+        for (std::size_t i = 0; i < count; ++i) {
+            std::copy_n(&instances[order[i].second * stride], stride, &sorted[i * stride]);
+        }
+        instances.swap(sorted);
+    }
+    upload();
+    for (const std::size_t index : inUse) {
+        const Batch& batch = batches[index];
+        const Material& material = batch.material;
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient.data());
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse.data());
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular.data());
+        glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emission.data());
+        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
+        glActiveTexture(GL_TEXTURE0);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, batch.texture);
+        if (cullBackFaces && batch.closed && !batch.mirrored) {
+            glCullFace(GL_BACK);
+            glEnable(GL_CULL_FACE);
+        } else {
+            glDisable(GL_CULL_FACE);
+        }
+        drawBatch(batch, instancePlaceLocation, instanceSizeLocation);
+        glDisable(GL_TEXTURE_2D);
+    }
+    glDisable(GL_CULL_FACE);
+    empty();
+}
+
+void InstancedBatches::drawDepth()
+{
+    if (!inUse.empty()) {
+        upload();
+        glUseProgram(depthProgram);
+        for (const std::size_t index : inUse) {
+            drawBatch(batches[index], instancePlaceLocation, instanceSizeLocation);
+        }
+        glUseProgram(0);
+    }
+    empty();
+}
+
+void InstancedBatches::upload()
+{
+    staging.clear();
+    for (const std::size_t index : inUse) {
+        Batch& batch = batches[index];
+        batch.firstInstance = staging.size() / instanceFloats;
+        staging.insert(staging.end(), batch.instances.begin(), batch.instances.end());
+    }
+    streamIntoBuffer(instanceBuffer, staging.data(), staging.size() * sizeof(float));
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+}
+
+void InstancedBatches::empty()
+{
+    for (const std::size_t index : inUse) {
+        batches[index].instances.clear();
+        batches[index].mirrored = false;
+    }
+    inUse.clear();
+}
+
+void InstancedBatches::endFrame()
+{
+    if (!inUse.empty()) {
+        return; // a pass still holds instances (never at the end of a frame): keep the indices valid
+    }
+    std::erase_if(batches, [](Batch& batch) { return ++batch.idleFrames > framesKept; });
+}
+
+void InstancedBatches::drawBatch(const Batch& batch, int placeLocation, int sizeLocation)
+{
+    const auto count = static_cast<GLsizei>(batch.instances.size() / instanceFloats);
+    const auto instanceStride = static_cast<GLsizei>(instanceFloats * sizeof(float));
+    const bool placed = instanceFloats == placedFloats;
+    const auto place = static_cast<GLuint>(placeLocation);
+    const auto size = static_cast<GLuint>(sizeLocation);
+    const std::size_t start = batch.firstInstance * instanceFloats * sizeof(float);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, instanceBuffer);
+    glVertexAttribPointer(place, 4, GL_FLOAT, GL_FALSE, instanceStride, reinterpret_cast<const void*>(start));
+    glVertexAttribPointer(size, 3, GL_FLOAT, GL_FALSE, instanceStride,
+                          reinterpret_cast<const void*>(start + 4 * sizeof(float)));
+    glVertexAttribDivisorARB(place, 1);
+    glVertexAttribDivisorARB(size, 1);
+    glEnableVertexAttribArray(place);
+    glEnableVertexAttribArray(size);
+    for (GLuint column = 0; placed && column < 4; ++column) {
+        const GLuint location = instanceModelviewLocation + column;
+        glVertexAttribPointer(location, 4, GL_FLOAT, GL_FALSE, instanceStride,
+                              reinterpret_cast<const void*>(start + (7 + 4 * column) * sizeof(float)));
+        glVertexAttribDivisorARB(location, 1);
+        glEnableVertexAttribArray(location);
+    }
+
+    bindVertexBuffer(batch.vertexBuffer);
+    glDrawArraysInstancedARB(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.vertexCount), count);
+    unbindVertexBuffer();
+
+    glDisableVertexAttribArray(place);
+    glDisableVertexAttribArray(size);
+    glVertexAttribDivisorARB(place, 0);
+    glVertexAttribDivisorARB(size, 0);
+    for (GLuint column = 0; placed && column < 4; ++column) {
+        glDisableVertexAttribArray(instanceModelviewLocation + column);
+        glVertexAttribDivisorARB(instanceModelviewLocation + column, 0);
+    }
+    // The values after an array was used are undefined: plain draws must find "not an instance".
+    glVertexAttrib4f(place, 0.0f, 0.0f, 0.0f, 1.0f);
+    glVertexAttrib3f(size, 1.0f, 1.0f, 1.0f);
+}
+
+} // namespace libkub

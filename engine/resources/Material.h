@@ -1,0 +1,15 @@
+#pragma once
+// The lighting colours a model is drawn with.
+#include "engine/math/Color4f.h"
+
+namespace libkub {
+
+struct Material {
+    Color4f ambient{0.0f, 0.0f, 0.0f, 1.0f};
+    Color4f diffuse{1.0f, 1.0f, 1.0f, 1.0f};
+    Color4f specular{1.0f, 1.0f, 1.0f, 1.0f};
+    Color4f emission{0.0f, 0.0f, 0.0f, 1.0f};
+    float shininess = 0.0f;
+};
+
+} // namespace libkub
