@@ -7,7 +7,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "collada/ColladaQueries.h"
-#include "engine/resources/Mesh.h"
+#include "engine/geometry/Triangle.h"
 
 namespace libkub {
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/scene/Camera.h"
-#include "engine/render/SceneRenderer.h"
 #include "engine/resources/ShaderProgram.h"
 #include "engine/resources/ShadowMapping.h"
 #include "engine/resources/Texture.h"
