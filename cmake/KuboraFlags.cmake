@@ -26,6 +26,11 @@ endif()
 string(PREPEND CMAKE_C_FLAGS "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=. ")
 string(PREPEND CMAKE_CXX_FLAGS "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=. ")
 
+# Programs record only the shared libraries they call: the GL targets bring libGLX along with libOpenGL,
+# and the programs reach GLX through freeglut alone (dpkg-shlibdeps would say they do not use it). For
+# every build, the caller's flags or not.
+add_link_options(LINKER:--as-needed)
+
 # The sanitizer and fuzzing builds bring their own checks instead.
 if(KUBORA_CALLER_FLAGS OR KUBORA_SANITIZE OR KUBORA_FUZZ)
   return()
