@@ -1,5 +1,5 @@
 // The game's own models look as before: the start scene, drawn in each render mode without the overlay,
-// equals the reference picture under tests/fixtures/models (exactly, but for the instanced dice).
+// equals the reference picture under tests/fixtures/models (one level anywhere, more for the instanced dice).
 #include <GL/glew.h> // before any other GL header
 #include <gtest/gtest.h>
 
@@ -52,10 +52,11 @@ TEST(ModelStartPicture, GameDataDrawAsTheReference)
     const std::pair<libkub::RenderMode, const char*> modes[] = {
         {libkub::VBO, "vbo"}, {libkub::Immediate, "immediate"}, {libkub::DisplayList, "display-list"}};
     for (const auto& [mode, name] : modes) {
-        // Immediate and display-list frames draw each object through its own calls, exactly as the
-        // reference was drawn; vertex-buffer frames draw the dice instanced.
+        // Immediate and display-list frames draw each object through its own calls, as the reference was
+        // drawn: one level anywhere, since another Mesa rounds a few pixels the other way; vertex-buffer
+        // frames draw the dice instanced.
         const kubora::test::PictureTolerance tolerance =
-            mode == libkub::VBO ? kubora::test::instancedDrawTolerance : kubora::test::PictureTolerance{};
+            mode == libkub::VBO ? kubora::test::instancedDrawTolerance : kubora::test::PictureTolerance{1, 0.};
         EXPECT_TRUE(kubora::test::matchesReference(
             startPicture(mode), kubora::test::glTestWindowWidth, kubora::test::glTestWindowHeight, reference,
             tolerance, "KUBORA_WRITE_START_PICTURE", std::string("start-picture-") + name + ".png"))
