@@ -96,7 +96,9 @@ $sudo apt-get update -qq
 for choice in "${choices[@]}"; do
   chosen=""
   for name in ${choice//|/ }; do
-    if apt-cache policy "$name" 2>/dev/null | grep -q '^  Candidate: [^(]'; then
+    # (The policy is read whole first: grep -q would end the pipe early, which pipefail counts.)
+    policy=$(apt-cache policy "$name" 2>/dev/null)
+    if grep -q '^  Candidate: [^(]' <<<"$policy"; then
       chosen=$name
       break
     fi
