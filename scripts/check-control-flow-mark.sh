@@ -41,7 +41,7 @@ while IFS= read -r file; do
   done < <(grep -oE -- "$forcing" "$file" | sed -E 's/[ ,"]$//' | sort -u)
 done < <(find "$build" \( -name link.txt -o -name build.ninja \) -type f | sort)
 
-crti=$("$compiler" -print-file-name=crti.o)
+crti=$(realpath -m "$("$compiler" -print-file-name=crti.o)")
 if [ ! -f "$crti" ]; then
   echo "check-control-flow-mark: $compiler names no crti.o (\"$crti\")" >&2
   exit 2

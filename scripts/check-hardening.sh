@@ -37,6 +37,7 @@ if [ -n "$ownLine" ]; then
     echo "check-hardening: no $gnuType-gcc to find the start-up file crti.o of $arch" >&2
     exit 2
   fi
+  crti=$(realpath "$crti")
   note=$(readelf -n "$crti" | grep -E '(x86|AArch64) feature: ' || true)
   crtiMarked=yes
   for mark in $marks; do
