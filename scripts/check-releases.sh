@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Kubora where players are: a clean Debian 13 (trixie) system made from the archive with mmdebstrap,
 # a fresh clone of the current commit in it, and there, as a new user would:
-#   debian13  `make test` (it installs what it needs), then scripts/check-source-package.sh: the source
-#             package built with its tests, lintian, blhc, hardening-check and its autopkgtest;
-#   arm64     the packages built for arm64 with the cross compiler, tests included
+#   make-test       `make test` (it installs what it needs);
+#   source-package  scripts/check-source-package.sh: the source package built with its tests, lintian,
+#                   blhc, hardening-check and its autopkgtest;
+#   arm64           the packages built for arm64 with the cross compiler, tests included
 #             (`dpkg-buildpackage -aarm64 -Pcross`): every test that needs no display and the picture
 #             tests llvmpipe draws in reasonable time under qemu-user run through binfmt (the list is
 #             debian/rules'); hardening-check on the arm64 programs read per line; and the die drawn by
@@ -11,19 +12,19 @@
 # The host runs the arm64 programs through qemu-user and binfmt_misc (mounted and enabled here when
 # they are not). The machine's own release is checked by `make test` and scripts/check-source-package.sh
 # outside (CI runs all of them).
-#   scripts/check-releases.sh [debian13|arm64]...   (both by default, in that order)
+#   scripts/check-releases.sh [make-test|source-package|arm64]...   (all three by default, in that order)
 # Needs root (mmdebstrap, mounts, chroot) and the network to the Debian archive. Uncommitted changes are
 # not checked. The work folder stays when a step fails (KUBORA_KEEP_RELEASES=1 keeps it anyway).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 parts=("$@")
-[ ${#parts[@]} -gt 0 ] || parts=(debian13 arm64)
+[ ${#parts[@]} -gt 0 ] || parts=(make-test source-package arm64)
 for part in "${parts[@]}"; do
   case "$part" in
-    debian13 | arm64) ;;
+    make-test | source-package | arm64) ;;
     *)
-      echo "check-releases: \"$part\" is not a part; those there are: debian13, arm64" >&2
+      echo "check-releases: \"$part\" is not a part; those there are: make-test, source-package, arm64" >&2
       exit 2
       ;;
   esac
@@ -99,7 +100,7 @@ git -C "$root/root/kubora" checkout -q "$commit"
 
 for part in "${parts[@]}"; do
   case "$part" in
-    debian13)
+    make-test)
       step "debian13: make test"
       in_chroot "make test JOBS=$jobs" 2>&1 | tee "$work/make-test.log" | grep -E '^install-deps:|tests passed|tests failed|^The following tests FAILED|Failed|\*\*\*' || true
       grep -q '100% tests passed' "$work/make-test.log" || {
@@ -108,7 +109,8 @@ for part in "${parts[@]}"; do
         exit 1
       }
       in_chroot "xvfb-run -a xdpyinfo | grep -E '^(name of display|vendor string)'"
-
+      ;;
+    source-package)
       step "debian13: scripts/check-source-package.sh"
       in_chroot "scripts/install-deps.sh source-package && scripts/check-source-package.sh /root/source-package"
       ;;
@@ -144,7 +146,7 @@ for part in "${parts[@]}"; do
       in_chroot "lintian --fail-on error,warning --info --pedantic /root/arm64/kubora*_arm64.changes"
 
       step "arm64: the die drawn by kubora-view, against amd64's"
-      # The amd64 kubora-view is the one make test built (debian13 part), or one built here.
+      # The amd64 kubora-view is the one make test built (make-test part), or one built here.
       in_chroot "[ -x build/kubora-view ] || make build TESTS=OFF JOBS=$jobs"
       in_chroot "scripts/draw-die-on-each-architecture.sh build/kubora-view /root/arm64/unpacked/usr/bin/kubora-view /root/arm64/die"
       ;;
