@@ -48,7 +48,12 @@ if [ -n "$ownLine" ]; then
 fi
 
 status=0
-output=$(hardening-check "$@" 2>&1) || true
+# Its error stream apart, so that no message lands inside an answer (objdump cannot disassemble another
+# architecture's code for the stack-clash line, which then says "unknown").
+errors=$(mktemp)
+output=$(hardening-check "$@" 2>"$errors") || true
+sed 's/^/check-hardening: hardening-check: /' "$errors"
+rm -f "$errors"
 while IFS= read -r line; do
   if [[ $line != " "* ]]; then
     echo "$line"
