@@ -10,7 +10,9 @@ channels.
 - By more than 2 levels only edge pixels: a triangle edge through a pixel centre may fall to the
   neighbouring pixel. They form lines one pixel wide (no 2 x 2 square of pixels that all differ by more
   than 2 levels holds any of them), at most 0.1 % of the pixels (rounded down).
-A missing shadow, a face lit wrongly or a part not drawn changes whole areas and fails.
+A missing shadow, a face lit wrongly or a part not drawn changes whole areas and fails. The die drawn by
+kubora-view at 320 x 240 on Debian 13, arm64 under qemu against amd64: 3888 pixels differ, 3451 by one
+level, 388 by 2, and 49 by 3 or 4, all of those on edges (Debian 12: 437 by 2, 32 away from edges).
 
 Prints the counts: pixels that differ, by how much, and how many lie away from any edge (where the
 amd64 picture changes by no more than 8 levels across the pixel's 3 x 3 neighbourhood).
@@ -73,10 +75,11 @@ def main():
     squares = sum(1 for i in beyond if in_square(i))
     allowed = width * height // 1000
     away = sum(1 for i, d in enumerate(differences) if d and flat(i % width, i // width))
+    beyond_away = sum(1 for i in beyond if flat(i % width, i // width))
     by_level = ", ".join(f"{n} by {d}" for d, n in sorted(counts.items())) or "none"
     print(f"compare-pictures: {width} x {height}: {sum(counts.values())} pixels differ ({by_level}); "
-          f"{away} of them away from any edge; {len(beyond)} by more than 2 levels "
-          f"(at most {allowed}, in 2 x 2 squares: {squares})")
+          f"{away} of them away from any edge; {len(beyond)} by more than 2 levels, {beyond_away} of those "
+          f"away from any edge (at most {allowed} may differ so, none in a 2 x 2 square of them: {squares})")
     within = len(beyond) <= allowed and squares == 0
     print("compare-pictures: " + ("within" if within else "beyond") + " the bound for another architecture")
     sys.exit(0 if within else 1)
