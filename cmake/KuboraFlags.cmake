@@ -26,6 +26,12 @@ endif()
 string(PREPEND CMAKE_C_FLAGS "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=. ")
 string(PREPEND CMAKE_CXX_FLAGS "-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=. ")
 
+# Programs record only the shared libraries they call, for every build, the caller's flags or not. (It
+# does not drop libGLX when the GL target names it: GLEW calls GLX through libGL, which is not linked, so
+# the linker keeps libGLX for GLEW. The engine links OpenGL::OpenGL, libOpenGL alone: the programs call
+# no GLX function themselves, and freeglut and GLEW bring the GLX they use.)
+add_link_options(LINKER:--as-needed)
+
 # The sanitizer and fuzzing builds bring their own checks instead.
 if(KUBORA_CALLER_FLAGS OR KUBORA_SANITIZE OR KUBORA_FUZZ)
   return()

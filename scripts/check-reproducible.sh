@@ -3,13 +3,33 @@
 # fresh clone in a folder of its own, the second one after the first has ended, with another umask and
 # time zone. Both ways of packaging are checked: dpkg-buildpackage (kubora, kubora-tools and their
 # -dbgsym packages) and `make package` (CPack). Uncommitted changes are not built.
-#   scripts/check-reproducible.sh [deb|cpack|both]   (both by default)
+#   scripts/check-reproducible.sh [deb|cpack|both] [--first-deb FOLDER]   (both by default)
+# With --first-deb, the packages dpkg-buildpackage left in FOLDER (scripts/check-source-package.sh's work
+# folder, a build of the same commit with its tests) stand for the first deb build, which is then not
+# made again: the second build, without tests, must give the same bytes.
 # Prints one checksum line per package and build; exits 1 when a package differs or a build fails, and
 # then keeps the work folder (compare with diffoscope, when installed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-which=${1:-both}
+which=both
+firstDeb=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --first-deb)
+      firstDeb=${2:?check-reproducible: --first-deb needs a folder}
+      shift 2
+      ;;
+    *)
+      which=$1
+      shift
+      ;;
+  esac
+done
+if [ -n "$firstDeb" ] && ! compgen -G "$firstDeb/kubora*.deb" >/dev/null; then
+  echo "check-reproducible: $firstDeb holds no kubora*.deb to take as the first deb build" >&2
+  exit 2
+fi
 case "$which" in
   deb | cpack | both) ;;
   *)
@@ -77,7 +97,13 @@ for kind in "${kinds[@]}"; do
   first="$work/$kind-first"
   # Another path, deeper, another umask, another time zone, and a later time.
   second="$work/$kind-second/somewhere/else"
-  build "$kind" "$first" 022 UTC
+  if [ "$kind" = deb ] && [ -n "$firstDeb" ]; then
+    mkdir -p "$first/out"
+    cp "$firstDeb"/kubora*.deb "$first/out/"
+    echo "check-reproducible: deb build taken from $firstDeb"
+  else
+    build "$kind" "$first" 022 UTC
+  fi
   build "$kind" "$second" 002 Pacific/Kiritimati
   compare "$kind" "$first" "$second"
 done

@@ -2,8 +2,10 @@
 # Builds the source package of the current commit as a distribution would and checks it: a fresh
 # clone, `dpkg-buildpackage -us -uc` (the build's own tests included, the picture tests under
 # xvfb-run), lintian on the .changes (source and binaries: no error and no warning; the informational
-# and pedantic tags are shown), blhc on the build log, hardening-check on the three programs, and the
-# autopkgtest with the null runner, which installs the built packages on this machine.
+# and pedantic tags are shown), blhc on the build log, hardening-check on the three programs (each line
+# read for its architecture: scripts/check-hardening.sh), and the autopkgtest with the null runner,
+# which installs the built packages on this machine. The binary packages stay in WORK_FOLDER, where
+# scripts/check-reproducible.sh can take them as its first deb build.
 #   scripts/check-source-package.sh [WORK_FOLDER]   (a fresh temporary folder by default)
 # Uncommitted changes are not built. Needs root for the autopkgtest (CI runs as root).
 set -euo pipefail
@@ -48,13 +50,10 @@ rm -rf "$unpacked"
 for package in "$work"/kubora_*.deb "$work"/kubora-tools_*.deb; do
   dpkg-deb -x "$package" "$unpacked"
 done
-# Answers "no" fail; "unknown" does not (the checker finds nothing to decide by).
-hardening-check "$unpacked/usr/games/kubora" "$unpacked/usr/bin/kubora-view" "$unpacked/usr/bin/kubora-dae" |
+# Each answer read for the architecture it belongs to (scripts/check-hardening.sh says how).
+scripts/check-hardening.sh "$(dpkg-architecture -qDEB_HOST_ARCH)" \
+  "$unpacked/usr/games/kubora" "$unpacked/usr/bin/kubora-view" "$unpacked/usr/bin/kubora-dae" |
   tee "$work/hardening-check.txt"
-if grep -q ': no' "$work/hardening-check.txt"; then
-  echo "check-source-package: hardening-check answers no"
-  exit 1
-fi
 
 step "autopkgtest"
 autopkgtest "$changes" -- null

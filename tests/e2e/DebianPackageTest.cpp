@@ -3,6 +3,7 @@
 // entry's command starts the game, and with no address configured none is named.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,8 +96,25 @@ TEST_F(DebianPackage, DesktopEntryAndAppStreamMetadataValidateWithoutAMessage)
     const auto metainfo =
         runCommandWithErrors({"appstreamcli", "validate", "--no-net", "--pedantic",
                               (root / "usr/share/metainfo" / (applicationId + ".metainfo.xml")).string()});
-    EXPECT_EQ(metainfo.status, 0);
-    EXPECT_EQ(metainfo.output, "\u2714 Validation was successful.\n");
+    // Two things may be said, each where it is true. AppStream 1.0 warns of a component without a home
+    // page, and the project has none unless the publisher configures one (debian/kubora.lintian-overrides
+    // says the same to lintian). A validator older than 1.0 does not know <developer>, which 1.0 asks for
+    // in place of <developer_name>. Anything else fails.
+    // Each line the validator says is "S: id:where: tag": the severity letter and the tag are compared.
+    std::vector<std::string> allowed = {"I unknown-tag developer"};
+    if (!KUBORA_HOMEPAGE_CONFIGURED) {
+        allowed.push_back("W url-homepage-missing");
+    }
+    std::istringstream lines(metainfo.output);
+    bool warned = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > 3 && line[1] == ':' && std::string("EWIP").find(line[0]) != std::string::npos) {
+            const std::string said = line.substr(0, 1) + " " + line.substr(line.rfind(": ") + 2);
+            EXPECT_NE(std::find(allowed.begin(), allowed.end(), said), allowed.end()) << metainfo.output;
+            warned = warned || line[0] == 'W';
+        }
+    }
+    EXPECT_EQ(metainfo.status, warned ? 3 : 0) << metainfo.output;
 }
 
 TEST_F(DebianPackage, ManualPagesRenderWithoutAWarning)
