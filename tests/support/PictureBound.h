@@ -1,6 +1,6 @@
 #pragma once
 // How far a frame may stray from the frame it is held to, checked pixel by pixel with the edge map of
-// the exact frame (engine/EdgeMap.h). One comparison for every picture test: the frame's shortcuts
+// the exact frame (engine/render/EdgeMap.h). One comparison for every picture test: the frame's shortcuts
 // against the exact frame (SceneRenderer::exact), and drawn frames against the reference pictures
 // stored under tests/fixtures.
 //

@@ -8,7 +8,7 @@
 // Without --out it opens a window: drag with the left button to orbit, with the right button (or the
 // wheel) to come closer or go away; Escape or q quits. With --out it renders a hidden frame into a
 // framebuffer object, writes it as a PNG and exits. --exact turns every shortcut of the frame off.
-// --edge-map also writes the edge map of the exact frame of the same scene (engine/EdgeMap.h).
+// --edge-map also writes the edge map of the exact frame of the same scene (engine/render/EdgeMap.h).
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 
