@@ -1,7 +1,9 @@
 #pragma once
 // The frame's shortcuts, one switch each, and the exact frame that has them all off. Each shortcut
-// keeps the picture of the exact frame within the picture bound the tests hold it to; the exact frame
-// is what they are compared with (and what kubora-view --exact draws).
+// keeps the picture of the exact frame within the picture bound the tests hold it to
+// (tests/support/PictureBound.h): "no pixel differs", or "one level anywhere, more only on the exact
+// frame's edges"; each switch below names the file that holds its contract and the bound it keeps. The
+// exact frame is what they are compared with (and what kubora-view --exact draws).
 //
 // Every switch is listed in `shortcuts`, and exact() switches off every one listed; the static_assert
 // below the struct fails to compile when a switch is added without being listed, so no shortcut can be
@@ -12,21 +14,25 @@ namespace libkub {
 
 struct FramePlan {
     // A light's depth texture is drawn again only when its pass would draw something else; off, every
-    // frame draws every depth pass.
+    // frame draws every depth pass (DepthPass.h, with the record in DepthPassRecord.h). No pixel differs.
     bool reuseDepthTextures = true;
-    // A depth pass draws only the objects inside the light's sides; off, it draws every object.
+    // A depth pass draws only the objects inside the light's sides; off, it draws every object
+    // (ShadowCasterCulling.h). No pixel differs.
     bool cullShadowCasters = true;
     // The spot light's share is computed only where it can change a pixel; off, the full shadow program
-    // shades every pixel.
+    // shades every pixel (SpotLightReach.h, SceneRendererSpot.cpp). One level anywhere, more on edges.
     bool spotOnlyWhereItShows = true;
-    // The back faces of closed meshes are not drawn in the camera pass (vertex buffers, filled faces).
+    // The back faces of closed meshes are not drawn in the camera pass (vertex buffers, filled faces;
+    // BackFaceCulling.h). Pixels on edges may differ.
     bool cullBackFaces = true;
-    // Copies of one mesh are drawn together with one instanced call (vertex buffers, filled faces).
+    // Copies of one mesh are drawn together with one instanced call (vertex buffers, filled faces;
+    // InstancedBatches.h). One level anywhere, more on edges.
     bool instancing = true;
     // Copies of a textured box that rest on one another are drawn as one box per column (BoxColumns.h).
+    // One level anywhere, more on edges.
     bool stackColumns = true;
     // The sky is drawn last, only where the scene left the cleared depth; off, it is drawn first and
-    // covered.
+    // covered (SkyBox::drawBehindScene). One level anywhere, more on edges.
     bool skyBehindScene = true;
 
     // Every switch of the plan, for exact() and for anything that must see them all.

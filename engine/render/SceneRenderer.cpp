@@ -10,10 +10,12 @@
 #include "engine/scene/Camera.h"
 #include "engine/resources/DataFolder.h"
 #include "engine/scene/DepthPassRecord.h"
+#include "engine/render/BackFaceCulling.h"
 #include "engine/render/BoxColumns.h"
 #include "engine/scene/DrawableObject.h"
 #include "engine/math/Frustum.h"
 #include "engine/render/InstancedBatches.h"
+#include "engine/render/ShadowCasterCulling.h"
 #include "engine/scene/LightSource.h"
 #include "engine/resources/MeshPlacement.h"
 #include "engine/resources/Model.h"
@@ -147,17 +149,7 @@ bool SceneRenderer::batches(const DrawableObject& object) const
 void SceneRenderer::collectShadowCasters(const Frustum& lightView,
                                          std::vector<DrawableObject*>& casters) const
 {
-    casters.clear();
-    // A light higher than its far distance has a near plane beyond the far one: its planes mean
-    // nothing then, and everything is drawn.
-    const bool usable = plan.cullShadowCasters && lightView.nearDistance < lightView.farDistance;
-    for (DrawableObject* object : objects) {
-        // What an object draws beyond its model has no bounds to test: it is always drawn.
-        if (usable && object->drawsOnlyItsModel() && lightView.outsideSides(object->model()->drawnBounds())) {
-            continue;
-        }
-        casters.push_back(object);
-    }
+    libkub::collectShadowCasters(objects, lightView, plan.cullShadowCasters, casters);
 }
 
 void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector<DrawableObject*>& casters,
@@ -274,17 +266,13 @@ void SceneRenderer::placeShown(const Matrix4f& view)
 void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list,
                                const std::vector<Matrix4f>& modelviews, unsigned program)
 {
-    // The back faces of closed meshes never show past their front faces: not drawing them spares the
-    // rasteriser half the triangles. Not in wireframe, where every edge shows; and only with vertex
-    // buffers: the other two modes keep their pictures to the last pixel, where a silhouette pixel can
-    // go to a back face that ties with the front one in depth.
-    const RenderSettings& settings = RenderSettings::instance();
-    const bool cullBackFaces = plan.cullBackFaces && !settings.wireframe && settings.renderMode == VBO;
+    // The back faces of closed meshes are not drawn (BackFaceCulling.h).
+    const bool cullBackFaces = culledBackFacesThisFrame(plan, RenderSettings::instance());
     // An object that draws only its model is drawn with the modelview matrix its instances would take.
     const auto drawAlone = [&](std::size_t index) {
         DrawableObject& object = *list[index];
         const Mesh& mesh = object.model()->mesh;
-        if (cullBackFaces && mesh.closed && mesh.scale.x * mesh.scale.y * mesh.scale.z > 0.0f) {
+        if (cullBackFaces && hidesBackFaces(mesh.closed, mesh.scale)) {
             glCullFace(GL_BACK);
             glEnable(GL_CULL_FACE);
         } else {

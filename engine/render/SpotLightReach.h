@@ -11,7 +11,8 @@
 // That is all the reach promises. The frame draws the objects in reach first, pulled towards the eye by
 // spotPassPullUnits, and so where a surface in reach all but touches one out of it, the two can swap at
 // an edge pixel (by any amount): the tests hold the frame to tests/support/PictureBound.h, which allows
-// such pixels only in lines one pixel wide, at most 0.1 % of the covered ones.
+// such pixels only on the exact frame's edges (where the object, the facing or a light's reach changes
+// within a pixel's 3 x 3 neighbours), at most one per 200 edge pixels of the objects under test.
 #include <optional>
 
 #include "engine/math/BoundingBox.h"
