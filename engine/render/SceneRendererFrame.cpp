@@ -94,9 +94,12 @@ void SceneRenderer::render()
         camera->applyView();
         skyBox->draw();
         if (probing) {
-            // The edge map shows no sky, but draws it all the same: an exact frame without its sky
-            // was seen to change how the next frames drew (one tile's colour in a test of depth-texture
-            // reuse), so the map's frame keeps every step of the exact frame but its camera pass.
+            // The edge map shows no sky, but draws it all the same, so that the map's frame sends GL
+            // what the exact frame sends but its camera pass. In immediate mode llvmpipe was seen to
+            // decide near-ties between touching tile faces by where its stream of immediate vertices
+            // stood: without the sky's vertices the frames after the map drew one tile face in its
+            // neighbour's colour (no GL state differed; a zero-area draw of as many vertices does as
+            // well as the sky).
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
     }
