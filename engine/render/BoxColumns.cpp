@@ -383,11 +383,7 @@ void BoxColumns::draw(unsigned program, Vector3f eye, bool cullBackFaces)
             ++end;
         }
         const Kind& kind = kinds[columnList[first].kind];
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, kind.material.ambient.data());
-        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, kind.material.diffuse.data());
-        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kind.material.specular.data());
-        glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, kind.material.emission.data());
-        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kind.material.shininess);
+        applyMaterial(kind.material);
         glBindTexture(GL_TEXTURE_2D, kind.texture);
         glDrawArrays(GL_TRIANGLES, static_cast<GLint>(first * verticesPerColumn),
                      static_cast<GLsizei>((end - first) * verticesPerColumn));

@@ -152,12 +152,7 @@ void InstancedBatches::drawShaded(Vector3f eye, bool cullBackFaces)
     upload();
     for (const std::size_t index : inUse) {
         const Batch& batch = batches[index];
-        const Material& material = batch.material;
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient.data());
-        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse.data());
-        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular.data());
-        glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emission.data());
-        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
+        applyMaterial(batch.material);
         glActiveTexture(GL_TEXTURE0);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, batch.texture);

@@ -12,4 +12,7 @@ struct Material {
     float shininess = 0.0f;
 };
 
+// Makes the material GL's current one, front and back: every way a model is drawn goes through here.
+void applyMaterial(const Material& material);
+
 } // namespace libkub

@@ -241,11 +241,7 @@ void Model::drawPlaced(const Matrix4f& modelview)
 
 void Model::drawRecording()
 {
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient.data());
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse.data());
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular.data());
-    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emission.data());
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
+    applyMaterial(material);
 
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_TEXTURE_2D);
