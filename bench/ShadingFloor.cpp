@@ -24,15 +24,6 @@ namespace {
 // every pixel is covered exactly once whatever rounding the corners meet.
 constexpr float margin = 1.02f;
 
-void applyMaterial(const libkub::Material& material)
-{
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, material.ambient.data());
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material.diffuse.data());
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material.specular.data());
-    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, material.emission.data());
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
-}
-
 } // namespace
 
 void drawShadingFloor(Kubora::Application& application)
@@ -64,7 +55,7 @@ void drawShadingFloor(Kubora::Application& application)
     const GLuint program = renderer.shadowProgram->linked ? renderer.shadowProgram->programId : 0;
     glUseProgram(program);
     glVertexAttrib4f(libkub::instancePlaceLocation, 0.0f, 0.0f, 0.0f, 1.0f); // a plain draw
-    applyMaterial(board.material);
+    libkub::applyMaterial(board.material);
 
     // The quad stands across the view through the board's centre, so that its shadow lookups are real
     // ones among what the depth textures hold: above the board lit, with the dice's shadows, below it
