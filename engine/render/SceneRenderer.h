@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,7 @@ class Frustum;
 class HUDElement;
 class InstancedBatches;
 class LightSource;
+class PassFragmentCounter;
 class SelectableObject;
 class ShaderProgram;
 class SkyBox;
@@ -90,6 +92,11 @@ class SceneRenderer {
         std::function<void(const DrawableObject&)> beforeObject;
     };
     const ExactFrameProbe* probe = nullptr;
+    // What counts the fragments each pass of a frame shades (PassFragmentCounter.h): the frame starts
+    // the counter's frame and names its passes (each light's depth pass, the camera pass or its two
+    // parts, the sky, the HUD); the caller ends the counter's frame to read them. Null in a normal
+    // frame, which then makes no query.
+    PassFragmentCounter* fragmentCounter = nullptr;
     // The copies of one mesh gathered for drawing together.
     const InstancedBatches& instancedBatches() const { return *instanced; }
     // Whether a light may keep its depth texture when its pass would draw the same again.
@@ -109,6 +116,9 @@ class SceneRenderer {
     } columnShading;
 
   private:
+    // Start and end a pass of the fragment counter, when there is one.
+    void beginCounting(std::string_view pass);
+    void endCounting(bool drew = true);
     // Whether the object may be drawn as an instance in this pass.
     bool batches(const DrawableObject& object) const;
     // Whether the program has the instance attributes bound (the shadow program and its spotless variant).

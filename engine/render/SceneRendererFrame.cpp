@@ -17,6 +17,7 @@
 #include "engine/scene/SpotLightSource.h"
 #include "engine/render/HUDElement.h"
 #include "engine/render/DepthPass.h"
+#include "engine/render/PassFragmentCounter.h"
 
 namespace libkub {
 
@@ -54,7 +55,28 @@ void parkIdleShadowSamplers(GLuint program, int lightCount)
     }
 }
 
+// The name a light's depth pass is counted under: its number in the frame and its kind.
+std::string depthPassName(std::size_t index, const LightSource& light)
+{
+    const char* kind = light.type() == 2 ? "spot" : light.type() == 1 ? "point" : "light";
+    return "light " + std::to_string(index) + " depth (" + kind + ")";
+}
+
 } // namespace
+
+void SceneRenderer::beginCounting(std::string_view pass)
+{
+    if (fragmentCounter != nullptr) {
+        fragmentCounter->beginPass(pass);
+    }
+}
+
+void SceneRenderer::endCounting(bool drew)
+{
+    if (fragmentCounter != nullptr) {
+        fragmentCounter->endPass(drew);
+    }
+}
 
 void SceneRenderer::addLight(LightSource* light)
 {
@@ -79,6 +101,9 @@ void SceneRenderer::render()
     // instead of raising an OpenGL error in every frame.
     const GLuint program = shadowProgram && shadowProgram->linked ? shadowProgram->programId : 0;
 
+    if (fragmentCounter != nullptr) {
+        fragmentCounter->beginFrame();
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPolygonMode(GL_FRONT_AND_BACK, RenderSettings::instance().wireframe ? GL_LINE : GL_FILL);
     if (skyBox) {
@@ -92,7 +117,9 @@ void SceneRenderer::render()
         // frame's camera.
         camera->applyProjection();
         camera->applyView();
+        beginCounting("sky first");
         skyBox->draw();
+        endCounting();
         if (probing) {
             // The edge map shows no sky, but draws it all the same, so that the map's frame sends GL
             // what the exact frame sends but its camera pass. In immediate mode llvmpipe was seen to
@@ -103,12 +130,17 @@ void SceneRenderer::render()
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
     }
-    for (LightSource* light : lights) {
+    for (std::size_t index = 0; index < lights.size(); ++index) {
+        LightSource* light = lights[index];
         // The modelview matrix still holds the camera view, so GL keeps the position in eye space.
         applyLightParameters(*light);
         glEnable(GL_CULL_FACE);
         glCullFace(GL_FRONT);
-        drawDepthPass(*this, *light);
+        if (fragmentCounter != nullptr) {
+            fragmentCounter->beginPass(depthPassName(index, *light));
+        }
+        const bool drew = drawDepthPass(*this, *light);
+        endCounting(drew);
         light->prepareCameraPass(*light->camera);
         glDisable(GL_CULL_FACE);
         glBindTexture(GL_TEXTURE_2D, light->depthTexture); // on unit 1 + shadowIndex, active now
@@ -144,14 +176,20 @@ void SceneRenderer::render()
     // The sky last of the 3D picture, only where the scene left the cleared depth: the same pixels
     // as a sky drawn first and covered, without shading what is covered.
     if (skyBox && plan.skyBehindScene) {
+        beginCounting("sky behind scene");
         skyBox->drawBehindScene();
+        endCounting();
     }
 
     instanced->endFrame();
     columns->endFrame();
     pickTest();
-    for (HUDElement* element : hudElements) {
-        element->draw();
+    if (!hudElements.empty()) {
+        beginCounting("HUD");
+        for (HUDElement* element : hudElements) {
+            element->draw();
+        }
+        endCounting();
     }
 }
 

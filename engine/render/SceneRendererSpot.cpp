@@ -68,7 +68,9 @@ void SceneRenderer::drawLitCameraPass()
         drawCameraPassWithSpotWhereItShows(shadowProgram->programId, view);
     } else {
         glUseProgram(0);
+        beginCounting("camera");
         drawShaded(shown, shownModelviews, 0);
+        endCounting();
     }
 }
 
@@ -163,7 +165,9 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program, const M
                         : SpotShading{};
     if (spotShading.where == SpotShading::Everywhere) {
         glUseProgram(program);
+        beginCounting("camera");
         drawShaded(shown, shownModelviews, program);
+        endCounting();
         return;
     }
     if (spotShading.where == SpotShading::Rectangle) {
@@ -177,12 +181,16 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program, const M
         glEnable(GL_POLYGON_OFFSET_FILL);
         glPolygonOffset(0.0f, -pull);
         glUseProgram(program);
+        beginCounting("camera, spot rectangle");
         drawShaded(spotLit, spotLitModelviews, program);
+        endCounting();
         glDisable(GL_POLYGON_OFFSET_FILL);
         glDisable(GL_SCISSOR_TEST);
     }
     glUseProgram(spotlessProgram);
+    beginCounting("camera, spotless");
     drawShaded(shown, shownModelviews, spotlessProgram);
+    endCounting();
 }
 
 } // namespace libkub
