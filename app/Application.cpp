@@ -3,6 +3,7 @@
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 
+#include "app/PassFragmentLine.h" // the owned debug line, released with the application
 #include "engine/scene/Camera.h"
 #include "engine/scene/PointLightSource.h"
 #include "engine/math/Ray.h"

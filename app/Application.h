@@ -20,6 +20,7 @@ namespace Kubora {
 class Board;
 class Duck;
 class Game;
+class PassFragmentLine;
 class Player;
 class StatusBar;
 
@@ -47,6 +48,8 @@ class Application {
     std::array<std::unique_ptr<Player>, 4> players;
     std::unique_ptr<Game> game;
     std::unique_ptr<Duck> duck; // decoration only
+    // The debug line of each pass's fragments (PassFragmentLine.h); null unless the environment asks.
+    std::unique_ptr<PassFragmentLine> passFragmentLine;
 
     double frameTime = 0.0; // duration of the last frame's drawing, milliseconds
     int mouseButton = 0;    // GLUT button of the last button event

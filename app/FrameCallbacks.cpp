@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/GlErrorReport.h"
+#include "app/PassFragmentLine.h"
 #include "engine/resources/RenderSettings.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/PickRay.h"
@@ -27,6 +28,9 @@ void onDisplay()
 {
     Application& application = *Application::current();
     application.frameTimer->start();
+    if (application.passFragmentLine) {
+        application.renderer->fragmentCounter = application.passFragmentLine->startFrame();
+    }
     application.renderer->render();
     // The frame leaves the camera's matrices loaded: the ray for the next pick test comes from them.
     libkub::updatePickRay(glutGet(GLUT_WINDOW_HEIGHT), *application.pickRay, application.pointerX,
@@ -34,6 +38,10 @@ void onDisplay()
     glutSwapBuffers();
     application.frameTimer->stop();
     application.frameTime = application.frameTimer->elapsedMilliseconds();
+    // Read after the frame's time is taken: reading the counts waits for the GL.
+    if (application.passFragmentLine) {
+        application.passFragmentLine->finishFrame();
+    }
     reportGlErrors();
     if (libkub::RenderSettings::instance().showOverlay && application.statusBar) {
         // A frame timed at 0 ms gives an infinite rate; the overlay shows that as its largest figure.

@@ -13,6 +13,7 @@
 #include "app/FrameCallbacks.h"
 #include "app/GlExtensions.h"
 #include "app/InputCallbacks.h"
+#include "app/PassFragmentLine.h"
 #include "engine/resources/RenderSettings.h"
 #include "app/SceneAssembly.h"
 #include "engine/resources/Diagnostics.h"
@@ -90,6 +91,7 @@ int runKubora(int argc, char** argv)
     registerCallbacks();
     loadGlExtensions();
     assembleScene();
+    application->passFragmentLine = passFragmentLineFromEnvironment();
     glutMainLoop();
     return 0;
 }

@@ -2,7 +2,8 @@
 // so that a frame counter outside the process (Mesa's GALLIUM_HUD) can count it beside the game. The
 // game is assembled as it starts (same window size handling, data folder, lights, depth textures and
 // shadow program), one game frame fills the depth textures, and from then on every frame is the floor
-// alone. Escape ends it.
+// alone. Escape ends it. KUBORA_PASS_FRAGMENTS=N in the environment prints the fragments of every Nth
+// floor frame, as the game prints its passes' (app/PassFragmentLine.h).
 //
 //   kubora-floor [width height]      (default 1024 768)
 #include <GL/glew.h> // before any other GL header
@@ -19,6 +20,7 @@
 #include "setup/DataFolderSearch.h"
 #include "app/FrameCallbacks.h"
 #include "app/GlExtensions.h"
+#include "app/PassFragmentLine.h"
 #include "app/SceneAssembly.h"
 #include "bench/ShadingFloor.h"
 
@@ -44,10 +46,30 @@ std::optional<int> windowSize(const char* text, const char* what)
     return value;
 }
 
+// The debug line of fragment counts (app/PassFragmentLine.h), as the game prints it, when the
+// environment asks for it: the floor's one pass.
+std::unique_ptr<Kubora::PassFragmentLine>& floorFragmentLine()
+{
+    static std::unique_ptr<Kubora::PassFragmentLine> line;
+    return line;
+}
+
 void drawFloorFrame()
 {
+    Kubora::PassFragmentLine* line = floorFragmentLine().get();
+    libkub::PassFragmentCounter* counter = line != nullptr ? line->startFrame() : nullptr;
+    if (counter != nullptr) {
+        counter->beginFrame();
+        counter->beginPass("floor quad");
+    }
     kubora::bench::drawShadingFloor(*Kubora::Application::current());
+    if (counter != nullptr) {
+        counter->endPass();
+    }
     glutSwapBuffers();
+    if (line != nullptr) {
+        line->finishFrame();
+    }
 }
 
 // A new size needs a game frame again: the camera's aspect, and with it the lights' shadow texture
@@ -92,11 +114,13 @@ int main(int argc, char** argv)
     Kubora::Application::makeCurrent(application.get());
     Kubora::loadGlExtensions();
     Kubora::assembleScene();
+    floorFragmentLine() = Kubora::passFragmentLineFromEnvironment();
 
     glutDisplayFunc(drawFloorFrame);
     glutReshapeFunc(onFloorReshape);
     glutKeyboardFunc(onFloorKey);
     glutIdleFunc(glutPostRedisplay);
     glutMainLoop();
+    floorFragmentLine().reset(); // released with the application, not after main
     return 0;
 }
