@@ -32,6 +32,13 @@
 # 240: across several tiles, so the hovered tile, and with it the spot light, changes every few frames),
 # WARM_UP (2 s, for llvmpipe's first shader compilations), FLOOR_BINARY (kubora-floor beside the binary).
 #
+# Debug mode: PASS_FRAGMENTS_EVERY=N (0, off) runs the match's game and the floor with
+# KUBORA_PASS_FRAGMENTS=N, so that every Nth frame is counted pass by pass (each light's depth pass, the
+# camera pass or its spot-light rectangle and spotless parts, the sky, the HUD; the floor's one quad)
+# and printed to its standard error; the script prints, after its tables, the last such line each
+# point of the match and the floor's run got. A counted frame waits for the GL to finish it, so frame
+# times in this mode are a little worse than without it.
+#
 # Dice and tiles are counted by reading the running process through gdb (needs the binary's debug
 # information, as the default RelWithDebInfo build has; otherwise the columns show "?").
 # Output: tables on standard output; the raw figures stay in the printed work folder.
@@ -55,6 +62,7 @@ hoverStep=${HOVER_STEP:-6}
 hoverSwing=${HOVER_SWING:-240}
 hoverEvery=${HOVER_EVERY:-0.02}
 warmUp=${WARM_UP:-2}
+passFragmentsEvery=${PASS_FRAGMENTS_EVERY:-0}
 
 fail() {
   echo "measure-fps: $*" >&2
@@ -85,6 +93,7 @@ seconds FINAL_SECONDS "$finalSeconds"
 seconds ORBIT_EVERY "$orbitEvery"
 seconds HOVER_EVERY "$hoverEvery"
 seconds WARM_UP "$warmUp"
+wholeNumber PASS_FRAGMENTS_EVERY "$passFragmentsEvery"
 
 for tool in Xvfb xdotool import gdb; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh)"
@@ -121,16 +130,18 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 
 # Starts a measured process with the frame counter dumping into a folder of its own and waits for its
-# window: launch NAME TITLE COMMAND... sets program, window and hud (the counter's file).
+# window: launch NAME TITLE COMMAND... sets program, window, hud (the counter's file) and folder. The
+# process gets launchEnvironment (NAME=value words) on top of the script's environment.
 launches=0
+launchEnvironment=()
 launch() {
   local name=$1 title=$2
   shift 2
   launches=$((launches + 1))
-  local folder="$work/$launches-$name"
+  folder="$work/$launches-$name"
   mkdir -p "$folder"
   GALLIUM_HUD=frametime GALLIUM_HUD_PERIOD=0 GALLIUM_HUD_VISIBLE=false GALLIUM_HUD_DUMP_DIR="$folder" \
-    "$@" >"$folder/stdout" 2>"$folder/stderr" &
+    env "${launchEnvironment[@]}" "$@" >"$folder/stdout" 2>"$folder/stderr" &
   program=$!
   hud="$folder/frametime_(ms)"
   window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$program" --name "^$title\$" | head -n1 || true)
@@ -230,13 +241,26 @@ hoverRatios=()
 floorMedians=()
 floorP99s=()
 floorWorsts=()
+# The debug line of each pass's fragments (PASS_FRAGMENTS_EVERY): the last one a process printed so far.
+fragmentLines=()
+lastFragmentLine() { # label
+  local line
+  line=$(grep -a 'pass fragments' "$folder/stderr" | tail -n1 || true)
+  fragmentLines+=("$1: ${line:-(no line yet)}")
+}
+debugEnvironment=()
+((passFragmentsEvery > 0)) && debugEnvironment=("KUBORA_PASS_FRAGMENTS=$passFragmentsEvery")
+
 for ((run = 1; run <= alternations; run++)); do
+  ((run == 1)) && launchEnvironment=("${debugEnvironment[@]}")
   launch floor "Kubora floor" "$floorBinary" 1024 768
+  launchEnvironment=()
   sleep "$warmUp"
   read -r floorFps floorMedian floorP99 floorWorst <<<"$(sampleFrames "$sampleSeconds")"
   floorMedians+=("$floorMedian")
   floorP99s+=("$floorP99")
   floorWorsts+=("$floorWorst")
+  ((run == 1 && passFragmentsEvery > 0)) && lastFragmentLine "the floor"
   finish
 
   # shellcheck disable=SC2086 # the mode word is optional
@@ -278,7 +302,9 @@ floorFrames="$(median "${floorMedians[@]}") / $(median "${floorP99s[@]}") / $(me
 # The match, in a fresh game process.
 launched=$(now_ms)
 # shellcheck disable=SC2086 # the mode word is optional
+launchEnvironment=("${debugEnvironment[@]}")
 launch match Kubora "$binary" 1024 768 $mode
+launchEnvironment=()
 game=$program
 # The first frame is on screen once the top left corner shows the status bar over the sky instead
 # of the empty window's black.
@@ -329,6 +355,7 @@ report() {
   read -r dice owned <<<"$(gameState)"
   [ -n "$startResident" ] || startResident=$resident
   perDie=$(awk -v r="$resident" -v s="$startResident" -v d="$dice" 'BEGIN { if (d + 0 > 0) printf "%.2f", (r - s) / d; else print "?" }')
+  ((passFragmentsEvery > 0)) && lastFragmentLine "$1"
   printf '| %s | %s | %s / %s / %s | %s | %s | %s | %s | %s |\n' "$1" "$fps" "$median" "$p99" "$worst" \
     "$floorFrames" "$(awk -v r="$resident" 'BEGIN { printf "%.1f", r / 1024 }')" "$dice" "$owned" "$perDie"
 }
@@ -379,4 +406,10 @@ wait "$mover" 2>/dev/null || true
 mover=""
 finish
 echo
+if ((passFragmentsEvery > 0)); then
+  echo "Fragments a pass (debug mode: every ${passFragmentsEvery}th frame counted; the last line before each point)"
+  echo
+  printf '%s\n' "${fragmentLines[@]}"
+  echo
+fi
 echo "load at end: $(load)"
