@@ -6,6 +6,28 @@
 
 namespace libkub {
 
+namespace {
+
+std::uint64_t queryResult(GLuint query)
+{
+    if (glGetQueryObjectui64v != nullptr) {
+        GLuint64 result = 0;
+        glGetQueryObjectui64v(query, GL_QUERY_RESULT, &result);
+        return result;
+    }
+    GLuint result = 0; // 32 bits: a frame's counts stay far below their limit
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &result);
+    return result;
+}
+
+// "invocations/past the depth test".
+std::string countsText(const PassFragments& pass)
+{
+    return std::to_string(pass.fragments) + "/" + std::to_string(pass.pastDepthTest);
+}
+
+} // namespace
+
 PassFragmentCounter::PassFragmentCounter()
 {
     // The count became core in OpenGL 4.6 under the same number; a driver may offer either name.
@@ -20,6 +42,7 @@ PassFragmentCounter::~PassFragmentCounter()
 {
     if (!queries.empty()) {
         glDeleteQueries(static_cast<GLsizei>(queries.size()), queries.data());
+        glDeleteQueries(static_cast<GLsizei>(depthQueries.size()), depthQueries.data());
     }
 }
 
@@ -40,12 +63,14 @@ void PassFragmentCounter::beginPass(std::string_view name)
         endPass();
     }
     if (counted.size() == queries.size()) {
-        GLuint query = 0;
-        glGenQueries(1, &query);
-        queries.push_back(query);
+        GLuint made[2] = {0, 0};
+        glGenQueries(2, made);
+        queries.push_back(made[0]);
+        depthQueries.push_back(made[1]);
     }
-    counted.push_back({std::string(name), 0, true});
+    counted.push_back({std::string(name), 0, 0, true});
     glBeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB, queries[counted.size() - 1]);
+    glBeginQuery(GL_SAMPLES_PASSED, depthQueries[counted.size() - 1]);
     open = true;
 }
 
@@ -54,6 +79,7 @@ void PassFragmentCounter::endPass(bool drew)
     if (!open) {
         return;
     }
+    glEndQuery(GL_SAMPLES_PASSED);
     glEndQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB);
     counted.back().drew = drew;
     open = false;
@@ -65,25 +91,19 @@ const std::vector<PassFragments>& PassFragmentCounter::endFrame()
         endPass();
     }
     for (std::size_t index = 0; index < counted.size(); ++index) {
-        // Asking for the result waits until the GL has finished the pass.
-        if (glGetQueryObjectui64v != nullptr) {
-            GLuint64 fragments = 0;
-            glGetQueryObjectui64v(queries[index], GL_QUERY_RESULT, &fragments);
-            counted[index].fragments = fragments;
-        } else {
-            GLuint fragments = 0; // 32 bits: a frame's count stays far below their limit
-            glGetQueryObjectuiv(queries[index], GL_QUERY_RESULT, &fragments);
-            counted[index].fragments = fragments;
-        }
+        // Asking for a result waits until the GL has finished the pass.
+        counted[index].fragments = queryResult(queries[index]);
+        counted[index].pastDepthTest = queryResult(depthQueries[index]);
     }
     return counted;
 }
 
-std::uint64_t PassFragmentCounter::total(const std::vector<PassFragments>& passes)
+PassFragments PassFragmentCounter::total(const std::vector<PassFragments>& passes)
 {
-    std::uint64_t sum = 0;
+    PassFragments sum{"total", 0, 0, true};
     for (const PassFragments& pass : passes) {
-        sum += pass.fragments;
+        sum.fragments += pass.fragments;
+        sum.pastDepthTest += pass.pastDepthTest;
     }
     return sum;
 }
@@ -95,9 +115,9 @@ std::string PassFragmentCounter::describe(const std::vector<PassFragments>& pass
         line += line.empty() ? "" : ", ";
         line += pass.pass + " ";
         // A pass that drew nothing can still have been counted (zero): the word says why it is zero.
-        line += pass.drew ? std::to_string(pass.fragments) : "drew nothing";
+        line += pass.drew ? countsText(pass) : "drew nothing";
     }
-    return line + (line.empty() ? "" : "; ") + "total " + std::to_string(total(passes));
+    return line + (line.empty() ? "" : "; ") + "total " + countsText(total(passes));
 }
 
 } // namespace libkub

@@ -1,13 +1,17 @@
 #pragma once
-// Counts the fragments shaded in each pass of one frame: one GL query of fragment shader invocations
-// (GL_ARB_pipeline_statistics_query) around each pass the frame names, read back once the frame is
-// over. Queries of one kind cannot nest, so passes are counted one after the other, and what the
-// frame draws outside every named pass is not counted at all; the counts of a frame's passes add up
-// to what one query from the first begin to the last end would count.
+// Counts the fragments of each pass of one frame, read back once the frame is over: around each pass
+// the frame names, one GL query of fragment shader invocations (GL_ARB_pipeline_statistics_query) and
+// one of the samples that pass the depth test (GL_SAMPLES_PASSED). Queries of one kind cannot nest, so
+// passes are counted one after the other, and what the frame draws outside every named pass is not
+// counted at all; the counts of a frame's passes add up to what one query from the first begin to the
+// last end would count.
 //
-// What a count is: the driver's number of fragment shader invocations. llvmpipe counts a fragment only
-// once it has passed the early depth test (tests/engine/render/PassFragmentCounterGLTest.cpp), so a
-// fragment hidden by what a pass drew before it costs no count, while one covered later does.
+// What the counts are (tests/engine/render/PassFragmentCounterGLTest.cpp):
+// - invocations are the driver's own count. llvmpipe counts 16 for every block of 4 x 4 pixels in
+//   which a triangle covers a pixel, before its depth test: a fragment the depth test rejects counts
+//   as much as one it shades. So on llvmpipe they count what a pass rasterises, hidden or not.
+// - samples past the depth test are exact (one a pixel without multisampling): the fragments that
+//   won their depth test when drawn. Those that something drawn later covers are among them.
 //
 // The renderer holds a pointer to a counter, null unless someone counts: a frame without a counter
 // makes no query and no GL call for it.
@@ -21,6 +25,8 @@ namespace libkub {
 struct PassFragments {
     std::string pass;
     std::uint64_t fragments = 0;
+    // The samples that passed the depth test (with it off, every one drawn).
+    std::uint64_t pastDepthTest = 0;
     // False for a pass that drew nothing: a depth texture kept from an earlier frame, or a light that
     // draws no depth (no framebuffer objects).
     bool drew = true;
@@ -50,16 +56,19 @@ class PassFragmentCounter {
     // The passes of the last frame ended.
     const std::vector<PassFragments>& passes() const { return counted; }
 
-    // The sum of the passes' counts.
-    static std::uint64_t total(const std::vector<PassFragments>& passes);
-    // The passes on one line, "light 0 depth (point) 123, light 1 depth (spot) reused, ...; total 456".
+    // The passes' counts added up, as one pass named "total".
+    static PassFragments total(const std::vector<PassFragments>& passes);
+    // The passes on one line: each pass's invocations and samples past the depth test,
+    // "light 0 depth (point) 1600/1200, light 1 depth (spot) drew nothing, ...; total 5600/4000".
     static std::string describe(const std::vector<PassFragments>& passes);
 
   private:
     bool available = false;
     bool open = false;
-    // One query object per pass of the frame, made as the frame needs them and kept for the next.
+    // Two query objects per pass of the frame (invocations, samples past the depth test), made as the
+    // frame needs them and kept for the next.
     std::vector<unsigned> queries;
+    std::vector<unsigned> depthQueries;
     std::vector<PassFragments> counted;
 };
 

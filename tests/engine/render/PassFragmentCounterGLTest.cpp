@@ -1,8 +1,8 @@
 // The fragment counter on a real context: a window-covering quad counts about the window's pixels,
-// llvmpipe counts in blocks of 4 x 4 pixels and before its depth test (a hidden quad counts as much as
-// a shaded one), a frame's passes add up to one count around the whole frame in the plan's frame and the
-// exact one, a depth texture kept from the frame before is named as drawing nothing, and a driver without the
-// extension gets one line and no GL error.
+// llvmpipe counts invocations in blocks of 4 x 4 pixels and before its depth test (a hidden quad counts
+// as much as a shaded one) while the samples past the depth test are exact, a frame's passes add up to one
+// count around the whole frame in the plan's frame and the exact one, a depth texture kept from the frame
+// before is named as drawing nothing, and a driver without the extension gets one line and no GL error.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -45,8 +45,8 @@ void drawWindowQuad(float depth)
     glEnd();
 }
 
-// The fragments one counted pass of `draw` shades, on a cleared window with identity matrices.
-template <typename Draw> std::uint64_t fragmentsOf(PassFragmentCounter& counter, Draw draw)
+// The counts of one counted pass of `draw`, on a cleared window with identity matrices.
+template <typename Draw> PassFragments fragmentsOf(PassFragmentCounter& counter, Draw draw)
 {
     glViewport(0, 0, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     glMatrixMode(GL_PROJECTION);
@@ -59,17 +59,20 @@ template <typename Draw> std::uint64_t fragmentsOf(PassFragmentCounter& counter,
     draw();
     const std::vector<PassFragments>& passes = counter.endFrame();
     EXPECT_EQ(passes.size(), 1u);
-    return passes.empty() ? 0 : passes.front().fragments;
+    return passes.empty() ? PassFragments{} : passes.front();
 }
 
-// Whether a count is about `windows` times the window's pixels: never fewer, and at most 10 % more.
-// The driver shades in blocks of pixels, and where the quad's two triangles meet along its diagonal
-// both shade the blocks the diagonal crosses; on this small window those are a few per cent.
-void expectAboutWindows(std::uint64_t fragments, std::uint64_t windows, const char* what)
+// Whether the invocations are about `windows` times the window's pixels: never fewer, and at most 10 %
+// more (the driver shades in blocks of pixels, and where the quad's two triangles meet along its
+// diagonal both shade the blocks the diagonal crosses; on this small window those are a few per cent);
+// and whether the samples past the depth test are exactly `pastDepthTest` windows.
+void expectWindows(const PassFragments& counts, std::uint64_t windows, std::uint64_t pastDepthTest,
+                   const char* what)
 {
     const std::uint64_t pixels = windowPixels() * windows;
-    EXPECT_GE(fragments, pixels) << what;
-    EXPECT_LE(fragments, pixels + pixels / 10) << what;
+    EXPECT_GE(counts.fragments, pixels) << what;
+    EXPECT_LE(counts.fragments, pixels + pixels / 10) << what;
+    EXPECT_EQ(counts.pastDepthTest, windowPixels() * pastDepthTest) << what;
 }
 
 TEST(PassFragmentCounter, AWindowCoveringQuadCountsAboutEveryPixelOnce)
@@ -77,12 +80,14 @@ TEST(PassFragmentCounter, AWindowCoveringQuadCountsAboutEveryPixelOnce)
     PassFragmentCounter counter;
     ASSERT_TRUE(counter.counts()) << "the driver offers no fragment counts";
     glDisable(GL_DEPTH_TEST);
-    const std::uint64_t fragments = fragmentsOf(counter, [] { drawWindowQuad(0.0f); });
-    std::cout << "[          ] a window-covering quad: " << fragments << " fragments for " << windowPixels()
-              << " pixels\n";
-    expectAboutWindows(fragments, 1, "one quad");
+    const PassFragments quad = fragmentsOf(counter, [] { drawWindowQuad(0.0f); });
+    std::cout << "[          ] a window-covering quad: " << quad.fragments << " fragments for "
+              << windowPixels() << " pixels\n";
+    expectWindows(quad, 1, 1, "one quad");
     // Nothing drawn, nothing counted.
-    EXPECT_EQ(fragmentsOf(counter, [] {}), 0u);
+    const PassFragments nothing = fragmentsOf(counter, [] {});
+    EXPECT_EQ(nothing.fragments, 0u);
+    EXPECT_EQ(nothing.pastDepthTest, 0u);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -121,21 +126,23 @@ TEST(PassFragmentCounter, OnLlvmpipeFragmentsTheDepthTestRejectsAreCountedToo)
         };
     };
     // The near quad is red, the far one green, in both orders.
-    const std::uint64_t nearThenFar = fragmentsOf(counter, quads(-0.5f, 0.5f));
+    const PassFragments nearThenFar = fragmentsOf(counter, quads(-0.5f, 0.5f));
     EXPECT_EQ(centrePixel(), (std::vector<std::uint8_t>{255, 0, 0})) << "near then far";
-    const std::uint64_t farThenNear = fragmentsOf(counter, quads(0.5f, -0.5f));
+    const PassFragments farThenNear = fragmentsOf(counter, quads(0.5f, -0.5f));
     EXPECT_EQ(centrePixel(), (std::vector<std::uint8_t>{255, 0, 0})) << "far then near";
-    std::cout << "[          ] two quads: near then far " << nearThenFar << ", far then near " << farThenNear
-              << " fragments\n";
-    expectAboutWindows(nearThenFar, 2, "near then far: the far quad, hidden, counted all the same");
-    expectAboutWindows(farThenNear, 2, "far then near");
+    std::cout << "[          ] two quads: near then far " << nearThenFar.fragments << " fragments, "
+              << nearThenFar.pastDepthTest << " past the depth test; far then near " << farThenNear.fragments
+              << ", " << farThenNear.pastDepthTest << "\n";
+    expectWindows(nearThenFar, 2, 1, "near then far: the far quad, hidden, invoked all the same");
+    expectWindows(farThenNear, 2, 2, "far then near");
     // One pixel: one triangle of the square covers it, in one block.
-    const std::uint64_t onePixel = fragmentsOf(counter, [] {
+    const PassFragments onePixel = fragmentsOf(counter, [] {
         const float width = static_cast<float>(glutGet(GLUT_WINDOW_WIDTH));
         const float height = static_cast<float>(glutGet(GLUT_WINDOW_HEIGHT));
         glRectf(-1.0f, -1.0f, -1.0f + 2.0f / width, -1.0f + 2.0f / height);
     });
-    EXPECT_EQ(onePixel, 16u);
+    EXPECT_EQ(onePixel.fragments, 16u);
+    EXPECT_EQ(onePixel.pastDepthTest, 1u);
     glColor3f(1.0f, 1.0f, 1.0f);
     glDepthFunc(GL_LEQUAL);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -199,7 +206,7 @@ class CountedFrame : public testing::Test {
     }
 
     // One frame counted as a whole by a query around it, the renderer's hook left empty.
-    std::uint64_t wholeFrame()
+    PassFragments wholeFrame()
     {
         PassFragmentCounter whole;
         whole.beginFrame();
@@ -260,10 +267,12 @@ TEST_F(CountedFrame, PassesAddUpToTheWholeFrameInThePlansFrameAndTheExactOne)
             ASSERT_EQ(passes.size(), 6u);
             EXPECT_LT(passes[2].fragments, passes[3].fragments) << "the rectangle is a part of the window";
         }
-        const std::uint64_t whole = wholeFrame();
-        EXPECT_EQ(PassFragmentCounter::total(passes), whole) << PassFragmentCounter::describe(passes);
+        const PassFragments whole = wholeFrame();
+        const PassFragments sum = PassFragmentCounter::total(passes);
+        EXPECT_EQ(sum.fragments, whole.fragments) << PassFragmentCounter::describe(passes);
+        EXPECT_EQ(sum.pastDepthTest, whole.pastDepthTest) << PassFragmentCounter::describe(passes);
         std::cout << "[          ] " << test.name << ": " << PassFragmentCounter::describe(passes)
-                  << "; whole frame " << whole << "\n";
+                  << "; whole frame " << whole.fragments << "/" << whole.pastDepthTest << "\n";
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
