@@ -1,0 +1,252 @@
+// The fragments each pass of one frame shades, counted by the driver (engine/render/PassFragmentCounter.h)
+// in the assembled game at 1024 x 768 in a hidden window: each light's depth pass, the camera pass (or
+// its spot-light rectangle and spotless parts), the sky and the HUD, for
+// - the start scene;
+// - the board after 480 ended turns of the real rules, played without drawing with the calendar clock
+//   replaced by a simulated one (so the same board every run): space pressed every 0.4 s of simulated
+//   time at 30 frames a second, as scripts/measure-fps.sh presses it, then every glide finished;
+// each as an idle frame (the depth textures kept from the frame before) and as a frame in which every
+// depth pass is drawn again (as while a die glides). Beside them the floor (bench/ShadingFloor.h, one
+// window-covering quad through the shadow program), and every count as a multiple of the floor's. Two
+// counts a pass: the fragment shader invocations (what the driver says it shaded; llvmpipe counts
+// them before its depth test) and the samples that passed the depth test.
+// The pointer moves to the window's centre, so the spot light hangs over the tile there, as it follows
+// a player's pointer; one start frame more is counted before the pointer moves, with the spot light
+// where the game starts it (as in scripts/measure-fps.sh, whose pointer comes to rest before the game
+// sees it move twice). Counts, unlike times, do not depend on the machine's load: one frame is enough.
+//
+// Printed as a Markdown table (no timed benchmarks: `make bench` runs it for the table).
+#include <GL/glew.h> // before any other GL header
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/FrameCallbacks.h"
+#include "app/GlExtensions.h"
+#include "app/InputCallbacks.h"
+#include "app/SceneAssembly.h"
+#include "bench/ShadingFloor.h"
+#include "engine/render/PassFragmentCounter.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/RenderSettings.h"
+#include "game/CalendarClock.h"
+#include "game/Game.h"
+#include "game/TurnTimer.h"
+
+namespace {
+
+using libkub::PassFragmentCounter;
+using libkub::PassFragments;
+
+constexpr int windowWidth = 1024;
+constexpr int windowHeight = 768;
+// The match as scripts/measure-fps.sh plays it: 480 ended turns, space every 0.4 s, about 30 frames a
+// second. The simulated calendar starts at a fixed second, which seeds every roll and choice.
+constexpr int endedTurns = 480;
+constexpr double spaceEveryMs = 400.0;
+constexpr double frameMs = 1000.0 / 30.0;
+constexpr std::int32_t firstSecond = 1'000'000;
+
+// Milliseconds of simulated time since the match began; the calendar second the game reads follows it.
+double simulatedMs = 0.0;
+
+// One assembled game, made current, and one frame drawn.
+std::unique_ptr<Kubora::Application> assembledGame()
+{
+    libkub::RenderSettings::instance().renderMode = libkub::VBO;
+    auto application = std::make_unique<Kubora::Application>();
+    Kubora::Application::makeCurrent(application.get());
+    Kubora::onReshape(windowWidth, windowHeight); // as GLUT does when the window first shows
+    Kubora::assembleScene();
+    Kubora::onDisplay();
+    return application;
+}
+
+// A few frames with the pointer on the window's centre: the pick ray comes from the frame before, and
+// the hovered tile from the pick before, so the spot light hangs over the tile there after three.
+void hoverCentre()
+{
+    for (int frame = 0; frame < 3; ++frame) {
+        Kubora::onPointerMove(windowWidth / 2, windowHeight / 2);
+        Kubora::onDisplay();
+    }
+    glFinish();
+}
+
+// Ends turns as the space key does, letting the computer players move as they would in the time
+// between presses, then lets every glide finish. Returns the dice in play.
+std::size_t playTurns(Kubora::Application& application)
+{
+    Kubora::Game& game = *application.game;
+    const Kubora::Player* current = game.currentPlayer;
+    int ended = 0;
+    double nextSpace = spaceEveryMs;
+    while (ended < endedTurns) {
+        game.update(frameMs);
+        simulatedMs += frameMs;
+        if (game.currentPlayer != current) {
+            current = game.currentPlayer;
+            ++ended;
+        }
+        if (simulatedMs >= nextSpace && ended < endedTurns) {
+            game.timer->end = 0; // what the space key does: the next update ends the turn
+            nextSpace += spaceEveryMs;
+        }
+    }
+    // The glides under way finish without more turns: only the transfers are stepped.
+    while (!game.pending.empty()) {
+        game.processTransfers(frameMs);
+    }
+    return game.diceInPlay();
+}
+
+// One frame through the display callback, counted pass by pass: idle (a depth texture is kept when
+// its pass would draw the same again, as it would after the frame before), or with every depth pass
+// drawn again.
+std::vector<PassFragments> countedFrame(Kubora::Application& application, PassFragmentCounter& counter,
+                                        bool redrawDepth)
+{
+    libkub::SceneRenderer& renderer = *application.renderer;
+    renderer.plan.reuseDepthTextures = !redrawDepth;
+    renderer.fragmentCounter = &counter;
+    Kubora::onDisplay();
+    renderer.fragmentCounter = nullptr;
+    renderer.plan.reuseDepthTextures = true;
+    return counter.endFrame();
+}
+
+struct Row {
+    std::string name;
+    std::vector<PassFragments> passes;
+};
+
+void addFrames(std::vector<Row>& rows, const std::string& scene, Kubora::Application& application,
+               PassFragmentCounter& counter)
+{
+    rows.push_back({scene + ", idle", countedFrame(application, counter, false)});
+    rows.push_back({scene + ", depth passes redrawn", countedFrame(application, counter, true)});
+}
+
+std::string thousands(std::uint64_t value)
+{
+    std::string digits = std::to_string(value);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ",");
+    }
+    return digits;
+}
+
+// Which count a table shows.
+using Count = std::uint64_t PassFragments::*;
+
+std::string cell(const PassFragments* pass, Count count, double floor)
+{
+    if (pass == nullptr) {
+        return "—";
+    }
+    if (!pass->drew) {
+        return "drew nothing";
+    }
+    char multiple[32];
+    std::snprintf(multiple, sizeof multiple, " (%.2f)", static_cast<double>(pass->*count) / floor);
+    return thousands(pass->*count) + multiple;
+}
+
+// One row a frame, one column a pass (every pass any frame drew), and the frame's total last; in
+// brackets each figure as a multiple of the floor's.
+void printTable(const std::vector<Row>& rows, Count count)
+{
+    const auto floor = static_cast<double>(PassFragmentCounter::total(rows.front().passes).*count);
+    // A pass first met in a later row goes right after the pass drawn before it, so the columns keep
+    // the frame's order.
+    std::vector<std::string> columns;
+    for (const Row& row : rows) {
+        auto after = columns.begin();
+        for (const PassFragments& pass : row.passes) {
+            auto found = std::find(columns.begin(), columns.end(), pass.pass);
+            if (found == columns.end()) {
+                found = columns.insert(after, pass.pass);
+            }
+            after = found + 1;
+        }
+    }
+    std::printf("| frame |");
+    for (const std::string& column : columns) {
+        std::printf(" %s |", column.c_str());
+    }
+    std::printf(" whole frame |\n|---|");
+    for (std::size_t i = 0; i <= columns.size(); ++i) {
+        std::printf("---|");
+    }
+    std::printf("\n");
+    for (const Row& row : rows) {
+        std::printf("| %s |", row.name.c_str());
+        for (const std::string& column : columns) {
+            const PassFragments* found = nullptr;
+            for (const PassFragments& pass : row.passes) {
+                if (pass.pass == column) {
+                    found = &pass;
+                }
+            }
+            std::printf(" %s |", cell(found, count, floor).c_str());
+        }
+        const PassFragments total = PassFragmentCounter::total(row.passes);
+        std::printf(" **%s** |\n", cell(&total, count, floor).c_str());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(windowWidth, windowHeight);
+    glutCreateWindow("Kubora pass fragments benchmark");
+    glutHideWindow();
+    Kubora::loadGlExtensions();
+    Kubora::setCalendarClock([] { return firstSecond + static_cast<std::int32_t>(simulatedMs / 1000.0); });
+
+    PassFragmentCounter counter;
+    if (!counter.counts()) {
+        return 1; // the counter has said why
+    }
+    std::vector<Row> rows;
+
+    std::unique_ptr<Kubora::Application> start = assembledGame();
+    // The floor after a game frame, which leaves the lights' state and depth textures as it reads them.
+    counter.beginFrame();
+    counter.beginPass("floor quad");
+    kubora::bench::drawShadingFloor(*start);
+    rows.push_back({"floor", counter.endFrame()});
+    Kubora::onDisplay();
+    rows.push_back({"start, idle, before the pointer moves", countedFrame(*start, counter, false)});
+    hoverCentre();
+    addFrames(rows, "start", *start, counter);
+    const std::size_t startDice = start->game->diceInPlay();
+    start.reset();
+
+    std::unique_ptr<Kubora::Application> evening = assembledGame();
+    const std::size_t eveningDice = playTurns(*evening);
+    hoverCentre();
+    addFrames(rows, "after " + std::to_string(endedTurns) + " ended turns", *evening, counter);
+
+    std::printf(
+        "Fragments a pass, 1024 x 768, vertex buffers, %s. Start: %zu dice; after %d ended turns: %zu "
+        "dice. The pointer on the window's centre, the spot light over the tile there (but in the "
+        "first start frame).\n\n",
+        reinterpret_cast<const char*>(glGetString(GL_RENDERER)), startDice, endedTurns, eveningDice);
+    std::printf(
+        "Fragment shader invocations (the driver's count; in brackets the multiple of the floor's):\n\n");
+    printTable(rows, &PassFragments::fragments);
+    std::printf("\nSamples past the depth test (in brackets the multiple of the floor's):\n\n");
+    printTable(rows, &PassFragments::pastDepthTest);
+    Kubora::setCalendarClock({});
+    return 0;
+}
