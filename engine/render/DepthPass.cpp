@@ -1,6 +1,11 @@
 #include "engine/render/DepthPass.h"
 
+#include <optional>
+
+#include "engine/render/ConfinedDepthRedraw.h"
 #include "engine/render/SceneRenderer.h"
+#include "engine/resources/Model.h"
+#include "engine/scene/DrawableObject.h"
 #include "engine/scene/LightSource.h"
 
 namespace libkub {
@@ -18,8 +23,22 @@ bool drawDepthPass(SceneRenderer& renderer, LightSource& light)
     if (renderer.reusesDepthTextures() && light.holdsPendingDepthPass()) {
         return false; // the same casters through the same light: the texture already holds this pass
     }
-    light.beginDepthPass();
-    renderer.drawShadowCasters(light.casters);
+    light.pendingCasterBoxes.clear();
+    for (DrawableObject* caster : light.casters) {
+        light.pendingCasterBoxes.push_back(caster->drawsOnlyItsModel() ? caster->model()->drawnBounds()
+                                                                       : BoundingBox{});
+    }
+    std::optional<TexelRect> only;
+    if (renderer.reusesDepthTextures() && renderer.plan.confineDepthRedraws &&
+        light.heldDepthPass() != nullptr) {
+        only = texelsToRedraw(*light.heldDepthPass(), light.heldCasterBoxes, light.pendingDepthPass(),
+                              light.pendingCasterBoxes, light.lightProjection, light.lightView,
+                              light.shadowMapSize());
+    }
+    light.beginDepthPass(only);
+    if (!only || (only->width > 0 && only->height > 0)) {
+        renderer.drawShadowCasters(light.casters);
+    }
     light.endDepthPass();
     return true;
 }

@@ -16,6 +16,10 @@ struct FramePlan {
     // A light's depth texture is drawn again only when its pass would draw something else; off, every
     // frame draws every depth pass (DepthPass.h, with the record in DepthPassRecord.h). No pixel differs.
     bool reuseDepthTextures = true;
+    // A depth pass drawn again because objects moved draws only the texels their boxes covered before or
+    // cover now; off, it draws the whole texture (ConfinedDepthRedraw.h). Applies only while depth
+    // textures are reused. No pixel differs.
+    bool confineDepthRedraws = true;
     // A depth pass draws only the objects inside the light's sides; off, it draws every object
     // (ShadowCasterCulling.h). No pixel differs.
     bool cullShadowCasters = true;
@@ -36,10 +40,10 @@ struct FramePlan {
     bool skyBehindScene = true;
 
     // Every switch of the plan, for exact() and for anything that must see them all.
-    static constexpr std::array shortcuts{&FramePlan::reuseDepthTextures,   &FramePlan::cullShadowCasters,
-                                          &FramePlan::spotOnlyWhereItShows, &FramePlan::cullBackFaces,
-                                          &FramePlan::instancing,           &FramePlan::stackColumns,
-                                          &FramePlan::skyBehindScene};
+    static constexpr std::array shortcuts{&FramePlan::reuseDepthTextures, &FramePlan::confineDepthRedraws,
+                                          &FramePlan::cullShadowCasters,  &FramePlan::spotOnlyWhereItShows,
+                                          &FramePlan::cullBackFaces,      &FramePlan::instancing,
+                                          &FramePlan::stackColumns,       &FramePlan::skyBehindScene};
 
     // Every shortcut off: the plain frame the shortcuts are held to. Frustum culling is no shortcut of
     // the plan: it stays as the render settings say.

@@ -1,5 +1,6 @@
 #include "engine/scene/DepthPassRecord.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/math/Matrix4f.h"
@@ -42,6 +43,35 @@ void DepthPassRecord::add(const Mesh& mesh)
     append(&mesh.translation, sizeof(mesh.translation));
     append(&mesh.rotation, sizeof(mesh.rotation));
     append(&mesh.scale, sizeof(mesh.scale));
+}
+
+namespace {
+
+// Words of one object's entry: the geometry (6), then translation, rotation and scale.
+constexpr std::size_t objectWords =
+    6 + (sizeof(Mesh::translation) + sizeof(Mesh::rotation) + sizeof(Mesh::scale)) / sizeof(std::uint32_t);
+
+} // namespace
+
+bool DepthPassRecord::differingObjects(const DepthPassRecord& other,
+                                       std::vector<std::size_t>& positions) const
+{
+    positions.clear();
+    if (!repeatable || !other.repeatable || words.size() != other.words.size() ||
+        words.size() < headerWords ||
+        !std::equal(words.begin(), words.begin() + headerWords, other.words.begin())) {
+        return false;
+    }
+    const std::size_t objects = (words.size() - headerWords) / objectWords;
+    for (std::size_t object = 0; object < objects; ++object) {
+        const auto entry = words.begin() + static_cast<std::ptrdiff_t>(headerWords + object * objectWords);
+        const auto otherEntry =
+            other.words.begin() + static_cast<std::ptrdiff_t>(headerWords + object * objectWords);
+        if (!std::equal(entry, entry + objectWords, otherEntry)) {
+            positions.push_back(object);
+        }
+    }
+    return true;
 }
 
 void DepthPassRecord::append(const void* data, std::size_t bytes)

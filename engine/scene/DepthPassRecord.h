@@ -42,8 +42,18 @@ class DepthPassRecord {
         return repeatable && other.repeatable && words == other.words;
     }
 
+    // The positions, in drawing order, of the objects whose entries differ from `other`'s, when the two
+    // records differ in nothing else: the same texture, light matrices and switches, with no geometry
+    // recorded again in between, and as many objects. False when anything else differs (or either
+    // record holds an object that draws more than its mesh): then no object-by-object answer exists.
+    bool differingObjects(const DepthPassRecord& other, std::vector<std::size_t>& positions) const;
+
   private:
     void append(const void* data, std::size_t bytes);
+
+    // Words before the first object: texture, size and recordings (4), the two matrices (32), the
+    // switches (4).
+    static constexpr std::size_t headerWords = 40;
 
     // Every recorded value as raw 32-bit words: floats compare by their bits, so a moved object (or a
     // light moved by the smallest step) always changes the record.

@@ -126,7 +126,7 @@ void LightSource::computeCameraMatrices(const Camera& viewer)
     glPopMatrix();
 }
 
-void LightSource::beginDepthPass()
+void LightSource::beginDepthPass(std::optional<TexelRect> only)
 {
     // The colour texture's unit: enabling texturing on a depth texture's unit would let the fixed-function
     // drawing of the sky and HUD sample a shadow map.
@@ -147,6 +147,10 @@ void LightSource::beginDepthPass()
     loadMatrix(GL_MODELVIEW, lightView);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(0.5f, 1.0f);
+    if (only) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(only->x, only->y, only->width, only->height);
+    }
     glClear(GL_DEPTH_BUFFER_BIT);
     // Depth clamping keeps what stands above the light's near plane (the plane y = 0 for a light looking
     // straight down) in the map at depth 0 instead of clipping it away, so tall dice stacks cast their
@@ -159,6 +163,7 @@ void LightSource::beginDepthPass()
 
 void LightSource::endDepthPass()
 {
+    glDisable(GL_SCISSOR_TEST);
     if (clampsDepth) {
         glDisable(GL_DEPTH_CLAMP);
     }
@@ -174,6 +179,7 @@ void LightSource::endDepthPass()
         drawnPass.emplace();
     }
     std::swap(*drawnPass, pendingPass);
+    std::swap(heldCasterBoxes, pendingCasterBoxes);
     ++depthPassesDrawn;
 }
 

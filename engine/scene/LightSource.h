@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/math/BoundingBox.h"
 #include "engine/math/Color4f.h"
 #include "engine/scene/DepthPassRecord.h"
 #include "engine/math/Frustum.h"
@@ -24,6 +25,14 @@ class ShaderProgram;
 inline constexpr GLenum noLightNumber = 0;
 // The depth texture name of a light before its first createShadowTarget.
 inline constexpr GLuint noDepthTexture = 0xFFFFFFFFu;
+
+// A rectangle of texels of a depth texture, from its corner (x, y) up and to the right.
+struct TexelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
 
 class LightSource {
   public:
@@ -55,10 +64,13 @@ class LightSource {
     DepthPassRecord& pendingDepthPass() { return pendingPass; }
     // Whether the depth texture already holds exactly the pending pass (an equal DepthPassRecord).
     bool holdsPendingDepthPass() const { return drawnPass && pendingPass == *drawnPass; }
+    // The record of the pass the depth texture holds; null while it holds none.
+    const DepthPassRecord* heldDepthPass() const { return drawnPass ? &*drawnPass : nullptr; }
     // Makes the depth texture the target, through the light's matrices, of the depth pass the frame's
-    // render code draws next (engine/render/DepthPass.h). The framebuffer and viewport found bound are
-    // kept for endDepthPass.
-    void beginDepthPass();
+    // render code draws next (engine/render/DepthPass.h), and clears it: all of it, or only `only`, to
+    // which the pass is then confined (scissored) until endDepthPass. The framebuffer and viewport found
+    // bound are kept for endDepthPass.
+    void beginDepthPass(std::optional<TexelRect> only = std::nullopt);
     // Binds again the framebuffer and viewport that beginDepthPass found (the window's, or an off-screen
     // frame's of any size), and takes the pending record as what the texture now holds.
     void endDepthPass();
@@ -91,6 +103,11 @@ class LightSource {
 
     // The casters of the last depth pass, filled by the frame's render code; kept to reuse the storage.
     std::vector<DrawableObject*> casters;
+    // The box each caster was drawn in, in drawing order: of the pass about to be drawn (filled by the
+    // frame's render code), and of the pass the texture holds (where an object stood before it moved).
+    // endDepthPass makes the pending boxes the held ones, as it does with the records.
+    std::vector<BoundingBox> pendingCasterBoxes;
+    std::vector<BoundingBox> heldCasterBoxes;
 
   private:
     // The framebuffer and viewport bound when the depth pass began, and whether it clamps depth.
