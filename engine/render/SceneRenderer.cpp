@@ -15,6 +15,7 @@
 #include "engine/scene/DrawableObject.h"
 #include "engine/math/Frustum.h"
 #include "engine/render/InstancedBatches.h"
+#include "engine/render/KeptSkyPicture.h"
 #include "engine/render/ShadowCasterCulling.h"
 #include "engine/scene/LightSource.h"
 #include "engine/resources/MeshPlacement.h"
@@ -89,6 +90,7 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sc
         std::make_unique<ShaderProgram>(dataFile("shadow.vert"), "shadow", dataFile("shadow.frag"));
     shadowProgram->link();
     instanced = std::make_unique<InstancedBatches>();
+    keptSky = std::make_unique<KeptSkyPicture>();
     if (shadowProgram->linked) {
         bindInstanceAttributes(shadowProgram->programId, *instanced);
         spotlessProgram =
