@@ -19,7 +19,7 @@ bool drawDepthPass(SceneRenderer& renderer, LightSource& light)
         return false; // the same casters through the same light: the texture already holds this pass
     }
     light.beginDepthPass();
-    renderer.drawShadowCasters(light.casters);
+    renderer.drawShadowCasters(light.casters, light.lightView);
     light.endDepthPass();
     return true;
 }
