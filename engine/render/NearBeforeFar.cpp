@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "engine/resources/MeshPlacement.h"
 #include "engine/resources/Model.h"
@@ -46,20 +47,31 @@ bool ApartCheck::standApart(const std::vector<BoundingBox>& boxes)
     }
     sortNearestFirst(feet.begin(), feet.end()); // lowest foot first
     open.clear();
+    float lowestTop = std::numeric_limits<float>::max(); // of the open boxes
     for (const DistanceKey& foot : feet) {
         const BoundingBox& box = boxes[foot.index];
-        // Boxes whose tops lie below this foot (or on it) meet no box from here on.
-        std::erase_if(open, [&](std::uint32_t other) {
-            return !passInto(boxes[other].min.y, boxes[other].max.y, box.min.y, box.max.y);
-        });
+        // Boxes whose tops lie below this foot (or on it) meet no box from here on. Looked for only once
+        // the lowest top is passed: in a board of towers, once a level.
+        if (!open.empty() && !passInto(box.min.y, lowestTop, box.min.y, box.max.y)) {
+            std::erase_if(open, [&](std::uint32_t other) {
+                return !passInto(boxes[other].min.y, boxes[other].max.y, box.min.y, box.max.y);
+            });
+            lowestTop = std::numeric_limits<float>::max();
+            for (const std::uint32_t other : open) {
+                lowestTop = std::min(lowestTop, boxes[other].max.y);
+            }
+        }
         for (const std::uint32_t other : open) {
             const BoundingBox& o = boxes[other];
-            if (passInto(o.min.x, o.max.x, box.min.x, box.max.x) &&
+            // Most open boxes stand on other tiles: the plain comparisons turn them away first.
+            if (o.max.x > box.min.x && box.max.x > o.min.x && o.max.z > box.min.z && box.max.z > o.min.z &&
+                passInto(o.min.x, o.max.x, box.min.x, box.max.x) &&
                 passInto(o.min.z, o.max.z, box.min.z, box.max.z)) {
                 return false;
             }
         }
         open.push_back(foot.index);
+        lowestTop = std::min(lowestTop, box.max.y);
     }
     return true;
 }
