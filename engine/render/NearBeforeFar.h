@@ -27,6 +27,15 @@
 // other's, seen from far away where they round to one depth over whole faces) shows whichever face was
 // drawn first there, across faces and not on edges; and llvmpipe's immediate mode was seen to draw a
 // tile with a die's colours when tiles and dice alternate in the list.
+//
+// What it costs: the keys are sorted, not the objects, in storage kept from frame to frame; the check
+// that copies stand apart and the sort take about 1 ms for 6,016 dice drawn one by one (the immediate and
+// display-list modes; with vertex buffers the dice go to columns and batches, a few dozen draws). In
+// immediate mode, dice of four colours nearest first change the material from die to die, which llvmpipe
+// was seen to pay for with more than the fragments save (6,016 dice from above: 22 % fewer fragments
+// through the depth test, frames 1.7 to 1.9 times as long; dice of one colour: 12 % faster). Drawing each
+// colour's dice together brought llvmpipe's immediate-mode colour mix-up back (a tile in another tile's
+// colour), so it is not done.
 #include <cstdint>
 #include <vector>
 
