@@ -339,18 +339,36 @@ void BoxColumns::upload()
     streamIntoBuffer(vertexBuffer, vertices.data(), vertices.size() * sizeof(float));
 }
 
-void BoxColumns::draw(unsigned program, Vector3f eye, bool cullBackFaces)
+void BoxColumns::draw(unsigned program, Vector3f eye, bool cullBackFaces, bool nearFirst)
 {
     if (columnList.empty()) {
         return;
     }
-    for (Column& column : columnList) {
-        const Vector3f middle{column.foot.x, (column.foot.y + column.topY) * 0.5f, column.foot.z};
-        const Vector3f offset = middle - eye;
-        column.distance = dot(offset, offset);
+    columnBoxes.clear();
+    for (const Column& column : columnList) {
+        const Kind& kind = kinds[column.kind];
+        const Vector3f low{column.foot.x + kind.scale.x * kind.box->min.x,
+                           column.foot.y + kind.scale.y * kind.box->min.y,
+                           column.foot.z + kind.scale.z * kind.box->min.z};
+        const Vector3f high{column.foot.x + kind.scale.x * kind.box->max.x,
+                            column.topY + kind.scale.y * kind.box->max.y,
+                            column.foot.z + kind.scale.z * kind.box->max.z};
+        columnBoxes.push_back(boxBetween(low, high));
     }
-    std::sort(columnList.begin(), columnList.end(),
-              [](const Column& a, const Column& b) { return a.distance < b.distance; });
+    // Only columns that stand apart swap places (NearBeforeFar.h): one carried through another with a
+    // face in a face of it keeps the order gathered.
+    if (nearFirst && apart.standApart(columnBoxes)) {
+        for (Column& column : columnList) {
+            const Vector3f middle{column.foot.x, (column.foot.y + column.topY) * 0.5f, column.foot.z};
+            const Vector3f offset = middle - eye;
+            column.distance = dot(offset, offset);
+        }
+        // Columns at equal distance keep the order gathered (their first copies count up in it), the same
+        // every frame. A few dozen columns, one per stack, are sorted as they are.
+        std::sort(columnList.begin(), columnList.end(), [](const Column& a, const Column& b) {
+            return a.distance < b.distance || (a.distance == b.distance && a.firstCopy < b.firstCopy);
+        });
+    }
     vertices.clear();
     for (const Column& column : columnList) {
         appendBox(column, vertices);

@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "engine/resources/Material.h"
+#include "engine/math/BoundingBox.h"
 #include "engine/math/Vector3f.h"
+#include "engine/render/NearBeforeFar.h"
 
 namespace libkub {
 
@@ -35,10 +37,11 @@ class BoxColumns {
     // Gathers the copies in `list` that rest on one another into columns (for the next draw) and puts
     // the index in `list` of every other object into `rest`, in list order. `rest` is cleared first.
     void gather(const std::vector<DrawableObject*>& list, std::vector<std::uint32_t>& rest);
-    // Draws the gathered columns, nearest the eye first, under `program` (the shadow program's
-    // BOX_COLUMNS variant, current afterwards), with their materials and textures set as Model::draw
-    // sets them; with cullBackFaces their back faces are not drawn. Then forgets them.
-    void draw(unsigned program, Vector3f eye, bool cullBackFaces);
+    // Draws the gathered columns under `program` (the shadow program's BOX_COLUMNS variant, current
+    // afterwards), with their materials and textures set as Model::draw sets them: with nearFirst
+    // (NearBeforeFar.h) nearest the eye first while they stand apart, else in the order gathered. With
+    // cullBackFaces their back faces are not drawn. Then forgets them.
+    void draw(unsigned program, Vector3f eye, bool cullBackFaces, bool nearFirst);
 
     // Draws the gathered columns into the depth buffer under no program (the depth passes): each
     // column's four sides as one face each, and every copy's own top and foot, then forgets them. The
@@ -116,6 +119,8 @@ class BoxColumns {
     std::vector<Column> columnList;
     std::vector<bool> inColumn;
     std::vector<float> vertices;
+    std::vector<BoundingBox> columnBoxes; // for the check that the columns stand apart
+    ApartCheck apart;
     std::size_t copies = 0;
     unsigned vertexBuffer = 0;
 };

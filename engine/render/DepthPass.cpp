@@ -37,7 +37,7 @@ bool drawDepthPass(SceneRenderer& renderer, LightSource& light)
     }
     light.beginDepthPass(only);
     if (!only || (only->width > 0 && only->height > 0)) {
-        renderer.drawShadowCasters(light.casters);
+        renderer.drawShadowCasters(light.casters, light.lightView);
     }
     light.endDepthPass();
     return true;

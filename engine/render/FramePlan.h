@@ -43,12 +43,18 @@ struct FramePlan {
     // The sky is drawn last, only where the scene left the cleared depth; off, it is drawn first and
     // covered (SkyBox::drawBehindScene). One level anywhere, more on edges.
     bool skyBehindScene = true;
+    // What stands nearest the eye is drawn first in the camera pass (the objects drawn one by one among
+    // the copies of one model next to them in the list, the copies in each instanced batch, the batches
+    // of one mesh, the columns), and nearest the light first in the depth passes; off, everything is
+    // drawn in list order (NearBeforeFar.h). One level anywhere, more on edges.
+    bool nearBeforeFar = true;
 
     // Every switch of the plan, for exact() and for anything that must see them all.
-    static constexpr std::array shortcuts{
-        &FramePlan::reuseDepthTextures,   &FramePlan::confineDepthRedraws, &FramePlan::cullShadowCasters,
-        &FramePlan::spotOnlyWhereItShows, &FramePlan::cullBackFaces,       &FramePlan::instancing,
-        &FramePlan::stackColumns,         &FramePlan::keepSkyPicture,      &FramePlan::skyBehindScene};
+    static constexpr std::array shortcuts{&FramePlan::reuseDepthTextures, &FramePlan::confineDepthRedraws,
+                                          &FramePlan::cullShadowCasters,  &FramePlan::spotOnlyWhereItShows,
+                                          &FramePlan::cullBackFaces,      &FramePlan::instancing,
+                                          &FramePlan::stackColumns,       &FramePlan::keepSkyPicture,
+                                          &FramePlan::skyBehindScene,     &FramePlan::nearBeforeFar};
 
     // Every shortcut off: the plain frame the shortcuts are held to. Frustum culling is no shortcut of
     // the plan: it stays as the render settings say.

@@ -113,6 +113,8 @@ void InstancedBatches::add(const Model& model, const Matrix4f* modelview)
         batch.texture = texture;
         batch.material = model.material;
         batch.closed = model.mesh.closed;
+        batch.meshMin = model.meshMin;
+        batch.meshMax = model.meshMax;
     }
     Batch& batch = batches[index];
     if (batch.instances.empty()) {
@@ -128,26 +130,80 @@ void InstancedBatches::add(const Model& model, const Matrix4f* modelview)
     }
 }
 
-void InstancedBatches::drawShaded(Vector3f eye, bool cullBackFaces)
+void InstancedBatches::appendCopyBoxes(const Batch& batch)
 {
-    // Nearest first within each batch: the order of copies of one mesh with one material changes
-    // nothing but which hidden fragments get shaded.
-    for (const std::size_t index : inUse) {
-        std::vector<float>& instances = batches[index].instances;
-        const std::size_t stride = instanceFloats;
-        const std::size_t count = instances.size() / stride;
-        order.clear();
-        for (std::size_t i = 0; i < count; ++i) {
-            const float* place = &instances[i * stride];
-            const Vector3f offset{place[0] - eye.x, place[1] - eye.y, place[2] - eye.z};
-            order.emplace_back(dot(offset, offset), static_cast<std::uint32_t>(i));
+    const std::size_t stride = instanceFloats;
+    for (std::size_t i = 0; i < batch.instances.size() / stride; ++i) {
+        // Unturned copies (batchable): the mesh's corners scaled and moved.
+        const float* place = &batch.instances[i * stride];
+        const Vector3f a{place[0] + place[4] * batch.meshMin.x, place[1] + place[5] * batch.meshMin.y,
+                         place[2] + place[6] * batch.meshMin.z};
+        const Vector3f b{place[0] + place[4] * batch.meshMax.x, place[1] + place[5] * batch.meshMax.y,
+                         place[2] + place[6] * batch.meshMax.z};
+        copyBoxes.push_back(boxBetween({std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)},
+                                       {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)}));
+    }
+}
+
+float InstancedBatches::sortCopies(Batch& batch, Vector3f eye)
+{
+    std::vector<float>& instances = batch.instances;
+    const std::size_t stride = instanceFloats;
+    const std::size_t count = instances.size() / stride;
+    order.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        const float* place = &instances[i * stride];
+        const Vector3f offset{place[0] - eye.x, place[1] - eye.y, place[2] - eye.z};
+        order.push_back({dot(offset, offset), static_cast<std::uint32_t>(i)});
+    }
+    libkub::sortNearestFirst(order.begin(), order.end());
+    sorted.resize(instances.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        std::copy_n(&instances[order[i].index * stride], stride, &sorted[i * stride]);
+    }
+    instances.swap(sorted);
+    return order.front().distance; // a batch in use holds at least one copy
+}
+
+void InstancedBatches::sortNearestFirst(Vector3f eye)
+{
+    // Runs of batches of one closed mesh, added one after the other, whose copies all stand apart: the
+    // copies of each batch nearest first, then the batches by their nearest copies. Anything else keeps
+    // the order added (NearBeforeFar.h).
+    batchOrder.clear();
+    for (std::size_t i = 0; i < inUse.size(); ++i) {
+        batchOrder.push_back({0.0f, static_cast<std::uint32_t>(i)});
+    }
+    std::size_t first = 0;
+    while (first < inUse.size()) {
+        const Batch& leading = batches[inUse[first]];
+        std::size_t last = first + 1;
+        while (last < inUse.size() && batches[inUse[last]].vertexBuffer == leading.vertexBuffer) {
+            ++last;
         }
-        std::sort(order.begin(), order.end());
-        sorted.resize(instances.size());
-        for (std::size_t i = 0; i < count; ++i) {
-            std::copy_n(&instances[order[i].second * stride], stride, &sorted[i * stride]);
+        copyBoxes.clear();
+        for (std::size_t i = first; leading.closed && i < last; ++i) {
+            appendCopyBoxes(batches[inUse[i]]);
         }
-        instances.swap(sorted);
+        if (leading.closed && apart.standApart(copyBoxes)) {
+            for (std::size_t i = first; i < last; ++i) {
+                batchOrder[i].distance = sortCopies(batches[inUse[i]], eye);
+            }
+            libkub::sortNearestFirst(batchOrder.begin() + static_cast<std::ptrdiff_t>(first),
+                                     batchOrder.begin() + static_cast<std::ptrdiff_t>(last));
+        }
+        first = last;
+    }
+    added.assign(inUse.begin(), inUse.end());
+    for (std::size_t i = 0; i < batchOrder.size(); ++i) {
+        inUse[i] = added[batchOrder[i].index];
+    }
+}
+
+void InstancedBatches::drawShaded(Vector3f eye, bool cullBackFaces, bool nearFirst)
+{
+    if (nearFirst) {
+        sortNearestFirst(eye);
     }
     upload();
     for (const std::size_t index : inUse) {

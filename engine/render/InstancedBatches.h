@@ -8,6 +8,7 @@
 
 #include "engine/resources/Material.h"
 #include "engine/math/Vector3f.h"
+#include "engine/render/NearBeforeFar.h"
 
 namespace libkub {
 
@@ -43,10 +44,13 @@ class InstancedBatches {
     void add(const Model& model, const Matrix4f* modelview = nullptr);
     // Draws every batch under the current program, whose attributes instancePlace and instanceSize
     // are bound at the locations above, then empties the batches. The materials are set as
-    // Model::draw sets them. Each batch's copies are drawn nearest the eye first, so that the depth
-    // test turns away the hidden fragments of those behind before they are shaded. With cullBackFaces,
-    // the back faces of closed meshes (none of them mirrored) are not drawn; culling is off afterwards.
-    void drawShaded(Vector3f eye, bool cullBackFaces);
+    // Model::draw sets them. With nearFirst (NearBeforeFar.h), each batch's copies of a closed mesh are
+    // drawn nearest the eye first, and the batches of one closed mesh added one after the other in the
+    // order of their nearest copies (where all those copies stand apart), so that the depth test turns away
+    // the hidden fragments of those behind before they are shaded; else the copies and batches are drawn in
+    // the order added. With cullBackFaces, the back faces of closed meshes (none of them mirrored) are not
+    // drawn; culling is off afterwards.
+    void drawShaded(Vector3f eye, bool cullBackFaces, bool nearFirst);
     // Draws every batch into the depth buffer only, under the batches' own depth program, then
     // empties them. No program is current afterwards.
     void drawDepth();
@@ -65,12 +69,22 @@ class InstancedBatches {
         unsigned vertexCount = 0;
         unsigned texture = 0;
         Material material;
-        bool closed = false;   // the mesh's back faces never show
+        bool closed = false; // the mesh's back faces never show
+        Vector3f meshMin;    // the mesh's corners in its own coordinates (min > max for no geometry)
+        Vector3f meshMax;
         bool mirrored = false; // a copy in this pass is scaled to its mirror image, which turns its faces
         std::vector<float> instances;  // per instance: x, y, z, 0 (an instance), size x, y, z[, modelview]
         std::size_t firstInstance = 0; // where its instances start in the uploaded buffer
         unsigned idleFrames = 0;       // frames ended since an instance last used it
     };
+    // Sorts the copies of each batch of a closed mesh nearest the eye first, and the batches in use of
+    // one closed mesh, added one after the other, by their nearest copies, where all their copies stand
+    // apart.
+    void sortNearestFirst(Vector3f eye);
+    // Sorts the batch's copies nearest the eye first; returns the nearest one's squared distance.
+    float sortCopies(Batch& batch, Vector3f eye);
+    // Appends the drawn box of each of the batch's copies to copyBoxes.
+    void appendCopyBoxes(const Batch& batch);
     // Puts the instances of the batches in use into the instance buffer, one after the other.
     void upload();
     // Empties the batches in use; they stay, with their storage, for the next pass.
@@ -83,7 +97,11 @@ class InstancedBatches {
     std::vector<Batch> batches;
     std::vector<std::size_t> inUse;
     std::vector<float> staging;
-    std::vector<std::pair<float, std::uint32_t>> order; // distance and index, for sorting one batch
+    std::vector<DistanceKey> order;      // distance and index, for sorting one batch
+    std::vector<DistanceKey> batchOrder; // nearest copy and place in `inUse`, for sorting the batches
+    std::vector<std::size_t> added;      // `inUse` as added, while it is sorted
+    std::vector<BoundingBox> copyBoxes;  // one batch's copies, for the check that they stand apart
+    ApartCheck apart;
     std::vector<float> sorted;
     std::size_t instanceFloats = 7; // per instance in this pass: 7, or 23 with the modelview matrix
     unsigned instanceBuffer = 0;

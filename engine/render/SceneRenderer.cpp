@@ -16,6 +16,7 @@
 #include "engine/math/Frustum.h"
 #include "engine/render/InstancedBatches.h"
 #include "engine/render/KeptSkyPicture.h"
+#include "engine/render/NearBeforeFar.h"
 #include "engine/render/ShadowCasterCulling.h"
 #include "engine/scene/LightSource.h"
 #include "engine/resources/MeshPlacement.h"
@@ -110,6 +111,7 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sc
             linkCompanion(*shadowProgram, {"BOX_COLUMNS", "WITHOUT_SPOT_LIGHT"}, *instanced);
     }
     columns = std::make_unique<BoxColumns>();
+    nearFirst = std::make_unique<NearBeforeFar>();
     if (backdrop == Backdrop::SkyBox) {
         skyBox = std::make_unique<SkyBox>();
     }
@@ -172,7 +174,7 @@ void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector
     }
 }
 
-void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& casters)
+void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& casters, const Matrix4f& lightView)
 {
     const bool inColumns = stacksColumns();
     unstacked.clear();
@@ -182,7 +184,20 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
             unstacked.push_back(casters[index]);
         }
     }
-    const std::vector<DrawableObject*>* single = inColumns ? &unstacked : &casters;
+    const std::vector<DrawableObject*>& single = inColumns ? unstacked : casters;
+    casterOrder.clear();
+    for (std::size_t i = 0; i < single.size(); ++i) {
+        casterOrder.push_back(static_cast<std::uint32_t>(i));
+    }
+    if (nearFirstThisFrame()) {
+        // The depth texture keeps each texel's least depth whatever the order: nearest the light first
+        // only spares the depth writes of what stands behind. The columns, the towers that stand
+        // nearest a light above the board, go first.
+        nearFirst->orderFromLight(single, lightView, casterOrder);
+        if (inColumns) {
+            columns->drawDepth();
+        }
+    }
     // Only closed meshes drawn twice or more in this pass: the depth program places an instance's
     // vertices along another path than the plain draw, a last bit apart. A mesh that is not closed can
     // have faces in the depth texture at the very depth they are lit at, where that last bit decides
@@ -201,12 +216,13 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
         return meshCopies.emplace_back(buffer, 0).second;
     };
     meshCopies.clear();
-    for (DrawableObject* object : *single) {
+    for (DrawableObject* object : single) {
         if (instanceable(*object)) {
             ++copiesOf(object->model()->mesh.vertexBuffer);
         }
     }
-    for (DrawableObject* object : *single) {
+    for (const std::uint32_t index : casterOrder) {
+        DrawableObject* object = single[index];
         if (instanceable(*object) && copiesOf(object->model()->mesh.vertexBuffer) > 1) {
             instanced->add(*object->model());
         } else {
@@ -214,7 +230,7 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
         }
     }
     instanced->drawDepth();
-    if (inColumns) {
+    if (inColumns && !nearFirstThisFrame()) {
         columns->drawDepth();
     }
 }
@@ -231,6 +247,12 @@ void SceneRenderer::collectShown(std::vector<DrawableObject*>& shown) const
         }
         shown.push_back(object);
     }
+}
+
+bool SceneRenderer::nearFirstThisFrame() const
+{
+    // As columns, not in wireframe, where the copies' shared edges show along their length.
+    return plan.nearBeforeFar && !RenderSettings::instance().wireframe;
 }
 
 bool SceneRenderer::stacksColumns() const
@@ -290,11 +312,18 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list,
     // is drawn alone.
     if (!drawsInstancesUnder(program) || !plan.instancing) {
         const bool probing = probe != nullptr && plan.isExact();
+        alone.clear();
         for (std::size_t i = 0; i < list.size(); ++i) {
+            alone.push_back(static_cast<std::uint32_t>(i));
+        }
+        if (nearFirstThisFrame()) {
+            nearFirst->order(list, modelviews, alone);
+        }
+        for (const std::uint32_t index : alone) {
             if (probing) {
-                probe->beforeObject(*list[i]);
+                probe->beforeObject(*list[index]);
             }
-            drawAlone(i);
+            drawAlone(index);
         }
         glDisable(GL_CULL_FACE);
         return;
@@ -323,10 +352,13 @@ void SceneRenderer::drawShaded(const std::vector<DrawableObject*>& list,
     // The copies first, the columns of them before all: they stand in front of the tiles and the board,
     // whose hidden fragments the depth test then rejects before they are shaded.
     if (columnVariant != 0) {
-        columns->draw(columnVariant, camera->eye, cullBackFaces);
+        columns->draw(columnVariant, camera->eye, cullBackFaces, nearFirstThisFrame());
         glUseProgram(program);
     }
-    instanced->drawShaded(camera->eye, cullBackFaces);
+    instanced->drawShaded(camera->eye, cullBackFaces, nearFirstThisFrame());
+    if (nearFirstThisFrame()) {
+        nearFirst->order(list, modelviews, alone);
+    }
     for (const std::uint32_t index : alone) {
         drawAlone(index);
     }

@@ -25,6 +25,7 @@ class InstancedBatches;
 class KeptSkyPicture;
 class LightSource;
 class PassFragmentCounter;
+class NearBeforeFar;
 class SelectableObject;
 class ShaderProgram;
 class SkyBox;
@@ -55,8 +56,9 @@ class SceneRenderer {
     // depth texture.
     void recordShadowPass(const LightSource& light, const std::vector<DrawableObject*>& casters,
                           DepthPassRecord& record) const;
-    // Draws the casters into the bound depth target (the shadow passes), the copies of one mesh together.
-    void drawShadowCasters(const std::vector<DrawableObject*>& casters);
+    // Draws the casters into the bound depth target (the shadow passes), the copies of one mesh together,
+    // nearest the light (seen through lightView) first when the plan says so.
+    void drawShadowCasters(const std::vector<DrawableObject*>& casters, const Matrix4f& lightView);
     // The camera pass under the current program: the picture of drawObjects, with the copies of one
     // mesh drawn together in the vertex-buffer mode.
     void drawCameraPass();
@@ -126,6 +128,8 @@ class SceneRenderer {
     bool batches(const DrawableObject& object) const;
     // Whether the program has the instance attributes bound (the shadow program and its spotless variant).
     bool drawsInstancesUnder(unsigned program) const;
+    // Whether this frame's passes draw what stands nearest first (NearBeforeFar.h).
+    bool nearFirstThisFrame() const;
     // Whether copies resting on one another are drawn as columns in this frame's passes.
     bool stacksColumns() const;
     // The program's variant for columns of copies (0 when the program has none or columns are off now).
@@ -136,7 +140,7 @@ class SceneRenderer {
     // The modelview matrix of every shown object: the view times its placement, computed once a frame.
     void placeShown(const Matrix4f& view);
     // Draws the objects, each under its modelview matrix, under `program` (current), the copies of one
-    // mesh together when the program draws instances.
+    // mesh together when the program draws instances, nearest the eye first when the plan says so.
     void drawShaded(const std::vector<DrawableObject*>& list, const std::vector<Matrix4f>& modelviews,
                     unsigned program);
     // The view the camera pass draws through: the lights' camera view in a frame, else GL's (read once).
@@ -151,6 +155,7 @@ class SceneRenderer {
     std::unique_ptr<InstancedBatches> instanced;
     std::unique_ptr<KeptSkyPicture> keptSky;
     std::unique_ptr<BoxColumns> columns;
+    std::unique_ptr<NearBeforeFar> nearFirst;
     // The shadow program without the spot light's share (0 when it did not build).
     unsigned spotlessProgram = 0;
     // The shadow program and its spotless variant built for columns (BOX_COLUMNS; 0 when not built).
@@ -162,6 +167,7 @@ class SceneRenderer {
     std::vector<std::uint32_t> alone;
     std::vector<std::uint32_t> unstackedIndices;
     std::vector<DrawableObject*> unstacked;
+    std::vector<std::uint32_t> casterOrder;
     std::vector<DrawableObject*> spotLit;
     std::vector<Matrix4f> spotLitModelviews;
     // The camera view and projection of the frame being drawn (set by render, from the lights when

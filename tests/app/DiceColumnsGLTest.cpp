@@ -1,8 +1,9 @@
 // Dice resting on one another drawn as one box per column: in every render mode, with columns on and
 // off, the frame stays within the picture bound of the frame with every shortcut off, for towers seen
 // from above, from close by at their side (the die boundaries large on screen), with dice lifted out of
-// a column and one gliding past, and under the spot light; in the vertex-buffer mode the columns are
-// really drawn. Columns on and columns off are also compared with each other.
+// a column and one gliding past, seen low from the board's far corner, and under the spot light; in the
+// vertex-buffer mode the columns are really drawn. Columns on and columns off are also compared with each
+// other.
 #include <GL/glew.h> // before any other GL header
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@
 #include "tests/support/GlTestContext.h"
 #include "tests/support/PictureBound.h"
 #include "tests/support/ShortcutPictures.h"
-#include "tests/support/QuarterBoard.h"
+#include "tests/support/TowerScenes.h"
 
 namespace {
 
@@ -36,60 +37,10 @@ using libkub::RenderMode;
 constexpr int width = kubora::test::glTestWindowWidth;
 constexpr int height = kubora::test::glTestWindowHeight;
 
-struct TowerScene {
-    const char* name;
-    std::function<void(Kubora::Application&)> build;
-};
+using kubora::test::TowerScene;
+const auto& scenes = kubora::test::towerScenes;
 
-void spotOver(Kubora::Application& application, int row, int column)
-{
-    const libkub::Vector3f over = application.board->tileAt(row, column)->position();
-    application.spotLight->position = {over.x, 6.0f, over.z, 1.0f};
-    application.spotLight->direction = {0.0f, -1.0f, 0.0f};
-}
-
-void moveDie(Kubora::BoardTile& tile, std::size_t k, libkub::Vector3f by)
-{
-    libkub::Model& model = *tile.dice[k]->model();
-    const libkub::Vector3f at = model.mesh.translation + by;
-    model.setPosition(at.x, at.y, at.z);
-}
-
-const TowerScene scenes[] = {
-    {"tall stacks from above",
-     [](Kubora::Application& application) {
-         kubora::test::giveEachPlayerAQuarter(application, 94);
-         application.camera->placeAt({-14.0f, 30.0f, -14.0f}, {10.0f, 8.0f, 10.0f});
-         spotOver(application, 3, 4);
-     }},
-    {"towers close by at their side",
-     [](Kubora::Application& application) {
-         kubora::test::giveEachPlayerAQuarter(application, 24);
-         application.camera->placeAt({-2.5f, 1.5f, -3.0f}, {1.0f, 2.0f, 3.0f});
-         spotOver(application, 0, 0);
-     }},
-    {"dice lifted out of their columns and one gliding past",
-     [](Kubora::Application& application) {
-         kubora::test::giveEachPlayerAQuarter(application, 30);
-         application.camera->placeAt({-6.0f, 9.0f, -6.0f}, {3.0f, 3.0f, 3.0f});
-         Kubora::Board& board = *application.board;
-         moveDie(*board.tileAt(0, 0), 10,
-                 {0.0f, 0.1f, -0.8f}); // a gap, the dice above it resting on each other
-         moveDie(*board.tileAt(0, 1), 29, {0.0f, 0.05f, 0.0f}); // the top die a little above its column
-         moveDie(*board.tileAt(1, 0), 7, {1.3f, 0.13f, 0.9f});  // on its way to the next tile
-         spotOver(application, 1, 1);
-     }},
-    {"full board at the start view", [](Kubora::Application& application) {
-         kubora::test::giveEachPlayerAQuarter(application, 6);
-         spotOver(application, 4, 3);
-     }}};
-
-const char* modeName(RenderMode mode)
-{
-    return mode == libkub::VBO ? "vbo" : (mode == libkub::Immediate ? "immediate" : "displaylist");
-}
-
-class DiceColumns : public testing::TestWithParam<std::tuple<int, RenderMode>> {
+class DiceColumns : public testing::TestWithParam<kubora::test::TowerCase> {
   protected:
     void TearDown() override { libkub::RenderSettings::instance().renderMode = libkub::VBO; }
 };
@@ -121,13 +72,14 @@ TEST_P(DiceColumns, KeepTheFrameWithinTheBoundOfTheExactFrame)
     EXPECT_EQ(renderer.columnShading.copies, 0u) << "columns off";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    const std::string name = std::string(scene.name) + " (" + modeName(mode) + ")";
+    const std::string name = std::string(scene.name) + " (" + kubora::test::renderModeName(mode) + ")";
     if (mode == libkub::VBO) {
         EXPECT_GT(copies, renderer.objects.size() / 2) << name << ": most dice stand in columns";
     }
     // Columns on and off each within the bound of the exact frame, and of each other: the columns may
     // not take up what the bound allows all the other shortcuts together.
-    const std::string file = "columns-" + std::to_string(std::get<0>(GetParam())) + "-" + modeName(mode);
+    const std::string file =
+        "columns-" + std::to_string(std::get<0>(GetParam())) + "-" + kubora::test::renderModeName(mode);
     EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, withColumns, file + "-on.png"))
         << name << ", columns on";
     EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, without, file + "-off.png"))
@@ -137,13 +89,7 @@ TEST_P(DiceColumns, KeepTheFrameWithinTheBoundOfTheExactFrame)
         << name << ", columns on against columns off";
 }
 
-INSTANTIATE_TEST_SUITE_P(ScenesAndModes, DiceColumns,
-                         testing::Combine(testing::Range(0, static_cast<int>(std::size(scenes))),
-                                          testing::Values(libkub::VBO, libkub::Immediate,
-                                                          libkub::DisplayList)),
-                         [](const testing::TestParamInfo<std::tuple<int, RenderMode>>& info) {
-                             return std::string("scene") + std::to_string(std::get<0>(info.param)) + "_" +
-                                    modeName(std::get<1>(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(ScenesAndModes, DiceColumns, kubora::test::everyTowerSceneInEveryMode(),
+                         kubora::test::towerCaseName);
 
 } // namespace

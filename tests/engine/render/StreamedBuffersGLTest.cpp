@@ -140,7 +140,7 @@ TEST(StreamedBuffers, InstancesGoIntoFreshStorageAndADepthPassSendsOnlyPlaceAndS
         for (const auto& die : dice) {
             batches.add(*die->model(), &view);
         }
-        batches.drawShaded({0.0f, 0.0f, 0.0f}, false);
+        batches.drawShaded({0.0f, 0.0f, 0.0f}, false, true);
         const std::vector<BufferWrite> shaded = writes;
 
         expectEveryWriteIntoFreshStorage(depth);
@@ -171,7 +171,7 @@ TEST(StreamedBuffers, ColumnsGoIntoFreshStorage)
         columns.gather(list, rest);
         GLint program = 0;
         glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        columns.draw(static_cast<unsigned>(program), {0.0f, 0.0f, -5.0f}, false);
+        columns.draw(static_cast<unsigned>(program), {0.0f, 0.0f, -5.0f}, false, true);
     }
     glUseProgram(0);
     EXPECT_GE(writes.size(), 6u);
