@@ -35,11 +35,6 @@ struct FramePlan {
     // Copies of a textured box that rest on one another are drawn as one box per column (BoxColumns.h).
     // One level anywhere, more on edges.
     bool stackColumns = true;
-    // The picture of the sky drawn behind the scene is kept while the camera stands still and copied
-    // into each frame before the scene; off, the sky is drawn in every frame (KeptSkyPicture.h). Only
-    // with skyBehindScene, and not in immediate mode (SceneRendererFrame.cpp says why). One level
-    // anywhere.
-    bool keepSkyPicture = true;
     // The sky is drawn last, only where the scene left the cleared depth; off, it is drawn first and
     // covered (SkyBox::drawBehindScene). One level anywhere, more on edges.
     bool skyBehindScene = true;
@@ -50,11 +45,10 @@ struct FramePlan {
     bool nearBeforeFar = true;
 
     // Every switch of the plan, for exact() and for anything that must see them all.
-    static constexpr std::array shortcuts{&FramePlan::reuseDepthTextures, &FramePlan::confineDepthRedraws,
-                                          &FramePlan::cullShadowCasters,  &FramePlan::spotOnlyWhereItShows,
-                                          &FramePlan::cullBackFaces,      &FramePlan::instancing,
-                                          &FramePlan::stackColumns,       &FramePlan::keepSkyPicture,
-                                          &FramePlan::skyBehindScene,     &FramePlan::nearBeforeFar};
+    static constexpr std::array shortcuts{
+        &FramePlan::reuseDepthTextures,   &FramePlan::confineDepthRedraws, &FramePlan::cullShadowCasters,
+        &FramePlan::spotOnlyWhereItShows, &FramePlan::cullBackFaces,       &FramePlan::instancing,
+        &FramePlan::stackColumns,         &FramePlan::skyBehindScene,      &FramePlan::nearBeforeFar};
 
     // Every shortcut off: the plain frame the shortcuts are held to. Frustum culling is no shortcut of
     // the plan: it stays as the render settings say.

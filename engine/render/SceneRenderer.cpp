@@ -15,7 +15,6 @@
 #include "engine/scene/DrawableObject.h"
 #include "engine/math/Frustum.h"
 #include "engine/render/InstancedBatches.h"
-#include "engine/render/KeptSkyPicture.h"
 #include "engine/render/NearBeforeFar.h"
 #include "engine/render/ShadowCasterCulling.h"
 #include "engine/scene/LightSource.h"
@@ -91,7 +90,6 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sc
         std::make_unique<ShaderProgram>(dataFile("shadow.vert"), "shadow", dataFile("shadow.frag"));
     shadowProgram->link();
     instanced = std::make_unique<InstancedBatches>();
-    keptSky = std::make_unique<KeptSkyPicture>();
     if (shadowProgram->linked) {
         bindInstanceAttributes(shadowProgram->programId, *instanced);
         spotlessProgram =

@@ -22,7 +22,6 @@ class DrawableObject;
 class Frustum;
 class HUDElement;
 class InstancedBatches;
-class KeptSkyPicture;
 class LightSource;
 class PassFragmentCounter;
 class NearBeforeFar;
@@ -100,8 +99,6 @@ class SceneRenderer {
     // parts, the sky, the HUD); the caller ends the counter's frame to read them. Null in a normal
     // frame, which then makes no query.
     PassFragmentCounter* fragmentCounter = nullptr;
-    // The sky's picture kept from frame to frame.
-    const KeptSkyPicture& keptSkyPicture() const { return *keptSky; }
     // The copies of one mesh gathered for drawing together.
     const InstancedBatches& instancedBatches() const { return *instanced; }
     // Whether a light may keep its depth texture when its pass would draw the same again.
@@ -153,7 +150,6 @@ class SceneRenderer {
     SpotShading spotReachInView(const SpotLightSource& spot, const Matrix4f& view, const int (&viewport)[4]);
 
     std::unique_ptr<InstancedBatches> instanced;
-    std::unique_ptr<KeptSkyPicture> keptSky;
     std::unique_ptr<BoxColumns> columns;
     std::unique_ptr<NearBeforeFar> nearFirst;
     // The shadow program without the spot light's share (0 when it did not build).

@@ -10,7 +10,6 @@
 #include "engine/render/BoxColumns.h"
 #include "engine/resources/Diagnostics.h"
 #include "engine/render/InstancedBatches.h"
-#include "engine/render/KeptSkyPicture.h"
 #include "engine/scene/LightSource.h"
 #include "engine/resources/ShaderProgram.h"
 #include "engine/resources/ShadowMapping.h"
@@ -165,18 +164,6 @@ void SceneRenderer::render()
         instanced->endFrame();
         return;
     }
-    // The picture of the sky behind the scene, kept while the camera stands still, copied in before the
-    // scene covers it, with the camera's matrices loaded as they are when the sky is drawn behind it.
-    // Not in immediate mode: there llvmpipe was seen to decide near-ties between touching faces by where
-    // its stream of immediate vertices stood, so a frame that sends the sky's vertices before its scene
-    // can draw a tile face in its neighbour's colour where the frames that only copy the sky do not.
-    bool skyCopied = false;
-    if (skyBox && plan.skyBehindScene && plan.keepSkyPicture &&
-        RenderSettings::instance().renderMode != Immediate) {
-        beginCounting("sky kept");
-        skyCopied = keptSky->copyInto(*skyBox, *camera, RenderSettings::instance().wireframe);
-        endCounting(skyCopied);
-    }
     glUseProgram(program);
     if (program != 0) {
         parkIdleShadowSamplers(program, static_cast<int>(lights.size()));
@@ -188,7 +175,7 @@ void SceneRenderer::render()
 
     // The sky last of the 3D picture, only where the scene left the cleared depth: the same pixels
     // as a sky drawn first and covered, without shading what is covered.
-    if (skyBox && plan.skyBehindScene && !skyCopied) {
+    if (skyBox && plan.skyBehindScene) {
         beginCounting("sky behind scene");
         skyBox->drawBehindScene();
         endCounting();

@@ -244,7 +244,6 @@ TEST_F(CountedFrame, PassesAddUpToTheWholeFrameInThePlansFrameAndTheExactOne)
     const std::vector<std::string> depthPasses = {"light 0 depth (point)", "light 1 depth (spot)"};
     FramePlan redrawn;
     redrawn.reuseDepthTextures = false; // every frame draws the same, so two frames can be compared
-    redrawn.keepSkyPicture = false;     // a kept sky is copied in, not drawn (KeptSkyPictureGLTest)
     const Case cases[] = {
         {"the plan's frame",
          redrawn,
