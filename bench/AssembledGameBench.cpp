@@ -33,6 +33,8 @@
 #include "engine/scene/SkyBox.h"
 #include "engine/scene/SpotLightSource.h"
 #include "game/Board.h"
+#include "game/BoardTile.h"
+#include "game/Die.h"
 #include "game/Game.h"
 #include "game/Player.h"
 #include "hud/DebugOverlay.h"
@@ -165,6 +167,38 @@ void BM_FrameMoving(benchmark::State& state, RenderMode mode, Position position)
     app.renderer->plan.reuseDepthTextures = false;
     compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
     app.renderer->plan.reuseDepthTextures = true;
+}
+
+// A frame in which one die has taken a step of a glide (to and fro, a twentieth of a tile each frame):
+// the top die of the lowest stack, in view of the camera and of both lights. The depth passes are drawn
+// again as the game draws them while a die glides (only the texels it covered and covers, where the
+// plan confines them).
+void BM_FrameGliding(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    Kubora::BoardTile* lowest = nullptr;
+    for (int row = 0; row < 8; ++row) {
+        for (int column = 0; column < 8; ++column) {
+            Kubora::BoardTile* tile = app.board->tileAt(row, column);
+            if (tile->diceCount() > 0 && (lowest == nullptr || tile->diceCount() < lowest->diceCount())) {
+                lowest = tile;
+            }
+        }
+    }
+    if (lowest == nullptr) {
+        state.SkipWithError("no die on the board");
+        return;
+    }
+    libkub::Vector3f& place = lowest->dice.back()->model()->mesh.translation;
+    const libkub::Vector3f before = place;
+    float step = 0.05f;
+    compareWithFloor(state, position, measure(state, [&] {
+                         place.x += step;
+                         step = -step;
+                         Kubora::onDisplay();
+                     }));
+    place = before;
+    Kubora::onDisplay();
 }
 
 // The frame with every die drawn on its own, not in columns (for comparing the two in one run).
@@ -332,6 +366,7 @@ void registerAll()
             for (const auto& [pass, function] :
                  std::initializer_list<std::pair<const char*, Pass>>{{"Frame", BM_Frame},
                                                                      {"FrameMoving", BM_FrameMoving},
+                                                                     {"FrameGliding", BM_FrameGliding},
                                                                      {"FrameColumnsOff", BM_FrameColumnsOff},
                                                                      {"ShadowPass1024", BM_ShadowPass1024},
                                                                      {"ShadowPass512", BM_ShadowPass512},
