@@ -25,6 +25,7 @@
 #include "engine/resources/RenderSettings.h"
 #include "app/SceneAssembly.h"
 #include "bench/BenchTiming.h"
+#include "bench/GlidingDie.h"
 #include "bench/ShadingFloor.h"
 #include "engine/scene/PointLightSource.h"
 #include "engine/render/DepthPass.h"
@@ -33,8 +34,6 @@
 #include "engine/scene/SkyBox.h"
 #include "engine/scene/SpotLightSource.h"
 #include "game/Board.h"
-#include "game/BoardTile.h"
-#include "game/Die.h"
 #include "game/Game.h"
 #include "game/Player.h"
 #include "hud/DebugOverlay.h"
@@ -169,27 +168,18 @@ void BM_FrameMoving(benchmark::State& state, RenderMode mode, Position position)
     app.renderer->plan.reuseDepthTextures = true;
 }
 
-// A frame in which one die has taken a step of a glide (to and fro, a twentieth of a tile each frame):
-// the top die of the lowest stack, in view of the camera and of both lights. The depth passes are drawn
-// again as the game draws them while a die glides (only the texels it covered and covers, where the
-// plan confines them).
+// A frame in which one die (bench/GlidingDie.h) has taken a step of a glide (to and fro, a twentieth of a
+// tile each frame). The depth passes are drawn again as the game draws them while a die glides (only the
+// texels it covered and covers, where the plan confines them).
 void BM_FrameGliding(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
-    Kubora::BoardTile* lowest = nullptr;
-    for (int row = 0; row < 8; ++row) {
-        for (int column = 0; column < 8; ++column) {
-            Kubora::BoardTile* tile = app.board->tileAt(row, column);
-            if (tile->diceCount() > 0 && (lowest == nullptr || tile->diceCount() < lowest->diceCount())) {
-                lowest = tile;
-            }
-        }
-    }
-    if (lowest == nullptr) {
+    libkub::Vector3f* glidingDie = kubora::bench::glidingDiePlace(app);
+    if (glidingDie == nullptr) {
         state.SkipWithError("no die on the board");
         return;
     }
-    libkub::Vector3f& place = lowest->dice.back()->model()->mesh.translation;
+    libkub::Vector3f& place = *glidingDie;
     const libkub::Vector3f before = place;
     float step = 0.05f;
     compareWithFloor(state, position, measure(state, [&] {

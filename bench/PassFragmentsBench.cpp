@@ -31,14 +31,13 @@
 #include "app/GlExtensions.h"
 #include "app/InputCallbacks.h"
 #include "app/SceneAssembly.h"
+#include "bench/GlidingDie.h"
 #include "bench/ShadingFloor.h"
 #include "engine/render/PassFragmentCounter.h"
 #include "engine/render/SceneRenderer.h"
 #include "engine/resources/RenderSettings.h"
 #include "game/Board.h"
-#include "game/BoardTile.h"
 #include "game/CalendarClock.h"
-#include "game/Die.h"
 #include "game/Game.h"
 #include "game/TurnTimer.h"
 
@@ -129,24 +128,15 @@ struct Row {
     std::vector<PassFragments> passes;
 };
 
-// One frame in which the top die of the lowest stack (one in view of the camera and the lights even on
-// a board of towers) has taken one step of a glide (a twentieth of a tile sideways), as every frame of a
-// move does; the die is put back and the frame after drawn uncounted.
+// One frame in which a die (bench/GlidingDie.h) has taken one step of a glide (a twentieth of a tile
+// sideways), as every frame of a move does; the die is put back and the frame after drawn uncounted.
 std::vector<PassFragments> glidingFrame(Kubora::Application& application, PassFragmentCounter& counter)
 {
-    Kubora::BoardTile* lowest = nullptr;
-    for (int row = 0; row < 8; ++row) {
-        for (int column = 0; column < 8; ++column) {
-            Kubora::BoardTile* tile = application.board->tileAt(row, column);
-            if (tile->diceCount() > 0 && (lowest == nullptr || tile->diceCount() < lowest->diceCount())) {
-                lowest = tile;
-            }
-        }
-    }
-    if (lowest == nullptr) {
+    libkub::Vector3f* glidingDie = kubora::bench::glidingDiePlace(application);
+    if (glidingDie == nullptr) {
         return {};
     }
-    libkub::Vector3f& place = lowest->dice.back()->model()->mesh.translation;
+    libkub::Vector3f& place = *glidingDie;
     const libkub::Vector3f before = place;
     place.x += 0.05f;
     std::vector<PassFragments> passes = countedFrame(application, counter, false);

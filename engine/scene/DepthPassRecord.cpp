@@ -8,6 +8,16 @@
 
 namespace libkub {
 
+namespace {
+
+// Words of one object's entry: the geometry, then translation, rotation and scale (as add writes them).
+constexpr std::size_t geometryWords = 6;
+constexpr std::size_t objectWords =
+    geometryWords +
+    (sizeof(Mesh::translation) + sizeof(Mesh::rotation) + sizeof(Mesh::scale)) / sizeof(std::uint32_t);
+
+} // namespace
+
 void DepthPassRecord::begin(unsigned depthTexture, int size, const Matrix4f& lightProjection,
                             const Matrix4f& lightView, std::int32_t renderMode, bool wireframe,
                             bool instancing, bool columns)
@@ -24,6 +34,7 @@ void DepthPassRecord::begin(unsigned depthTexture, int size, const Matrix4f& lig
     const std::uint32_t switches[4] = {static_cast<std::uint32_t>(renderMode), wireframe ? 1u : 0u,
                                        instancing ? 1u : 0u, columns ? 1u : 0u};
     append(switches, sizeof(switches));
+    headerWords = words.size();
 }
 
 void DepthPassRecord::add(const Mesh& mesh)
@@ -32,7 +43,7 @@ void DepthPassRecord::add(const Mesh& mesh)
     // immediate mode) and how much of it; then the placement that glTranslatef, glRotatef and glScalef
     // apply.
     const auto triangles = reinterpret_cast<std::uintptr_t>(mesh.triangles.begin());
-    const std::uint32_t geometry[6] = {
+    const std::uint32_t geometry[geometryWords] = {
         mesh.vertexBuffer,
         mesh.displayList,
         mesh.vertexCount,
@@ -45,20 +56,12 @@ void DepthPassRecord::add(const Mesh& mesh)
     append(&mesh.scale, sizeof(mesh.scale));
 }
 
-namespace {
-
-// Words of one object's entry: the geometry (6), then translation, rotation and scale.
-constexpr std::size_t objectWords =
-    6 + (sizeof(Mesh::translation) + sizeof(Mesh::rotation) + sizeof(Mesh::scale)) / sizeof(std::uint32_t);
-
-} // namespace
-
 bool DepthPassRecord::differingObjects(const DepthPassRecord& other,
                                        std::vector<std::size_t>& positions) const
 {
     positions.clear();
-    if (!repeatable || !other.repeatable || words.size() != other.words.size() ||
-        words.size() < headerWords ||
+    if (!repeatable || !other.repeatable || headerWords != other.headerWords ||
+        words.size() != other.words.size() ||
         !std::equal(words.begin(), words.begin() + headerWords, other.words.begin())) {
         return false;
     }

@@ -51,9 +51,8 @@ class DepthPassRecord {
   private:
     void append(const void* data, std::size_t bytes);
 
-    // Words before the first object: texture, size and recordings (4), the two matrices (32), the
-    // switches (4).
-    static constexpr std::size_t headerWords = 40;
+    // Words before the first object (the texture, the light matrices and the switches begin wrote).
+    std::size_t headerWords = 0;
 
     // Every recorded value as raw 32-bit words: floats compare by their bits, so a moved object (or a
     // light moved by the smallest step) always changes the record.
