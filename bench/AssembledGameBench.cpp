@@ -200,6 +200,16 @@ void BM_FrameColumnsOff(benchmark::State& state, RenderMode mode, Position posit
     app.renderer->plan.stackColumns = true;
 }
 
+// The frame with every shown object drawn, hidden or not (for comparing in one run what leaving the
+// hidden ones out buys).
+void BM_FrameHiddenDrawn(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    app.renderer->plan.skipHiddenObjects = false;
+    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
+    app.renderer->plan.skipHiddenObjects = true;
+}
+
 void BM_ShadowPass1024(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
@@ -353,16 +363,17 @@ void registerAll()
     configure(benchmark::RegisterBenchmark("Floor/VBO", BM_Floor));
     for (const auto& [position, positionName] : positions) {
         for (const auto& [mode, modeName] : modes) {
-            for (const auto& [pass, function] :
-                 std::initializer_list<std::pair<const char*, Pass>>{{"Frame", BM_Frame},
-                                                                     {"FrameMoving", BM_FrameMoving},
-                                                                     {"FrameGliding", BM_FrameGliding},
-                                                                     {"FrameColumnsOff", BM_FrameColumnsOff},
-                                                                     {"ShadowPass1024", BM_ShadowPass1024},
-                                                                     {"ShadowPass512", BM_ShadowPass512},
-                                                                     {"CameraPass", BM_CameraPass},
-                                                                     {"SkyPass", BM_SkyPass},
-                                                                     {"HudPass", BM_HudPass}}) {
+            for (const auto& [pass, function] : std::initializer_list<std::pair<const char*, Pass>>{
+                     {"Frame", BM_Frame},
+                     {"FrameMoving", BM_FrameMoving},
+                     {"FrameGliding", BM_FrameGliding},
+                     {"FrameColumnsOff", BM_FrameColumnsOff},
+                     {"FrameHiddenDrawn", BM_FrameHiddenDrawn},
+                     {"ShadowPass1024", BM_ShadowPass1024},
+                     {"ShadowPass512", BM_ShadowPass512},
+                     {"CameraPass", BM_CameraPass},
+                     {"SkyPass", BM_SkyPass},
+                     {"HudPass", BM_HudPass}}) {
                 const std::string name = std::string(pass) + "/" + positionName + "/" + modeName;
                 configure(benchmark::RegisterBenchmark(name.c_str(), function, mode, position));
             }

@@ -43,12 +43,16 @@ struct FramePlan {
     // of one mesh, the columns), and nearest the light first in the depth passes; off, everything is
     // drawn in list order (NearBeforeFar.h). One level anywhere, more on edges.
     bool nearBeforeFar = true;
+    // An object that the stacks of box copies in front of it hide at every pixel is left out of the camera
+    // pass; off, every shown object is drawn (HiddenObjects.h). One level anywhere, more on edges.
+    bool skipHiddenObjects = true;
 
     // Every switch of the plan, for exact() and for anything that must see them all.
-    static constexpr std::array shortcuts{
-        &FramePlan::reuseDepthTextures,   &FramePlan::confineDepthRedraws, &FramePlan::cullShadowCasters,
-        &FramePlan::spotOnlyWhereItShows, &FramePlan::cullBackFaces,       &FramePlan::instancing,
-        &FramePlan::stackColumns,         &FramePlan::skyBehindScene,      &FramePlan::nearBeforeFar};
+    static constexpr std::array shortcuts{&FramePlan::reuseDepthTextures, &FramePlan::confineDepthRedraws,
+                                          &FramePlan::cullShadowCasters,  &FramePlan::spotOnlyWhereItShows,
+                                          &FramePlan::cullBackFaces,      &FramePlan::instancing,
+                                          &FramePlan::stackColumns,       &FramePlan::skyBehindScene,
+                                          &FramePlan::nearBeforeFar,      &FramePlan::skipHiddenObjects};
 
     // Every shortcut off: the plain frame the shortcuts are held to. Frustum culling is no shortcut of
     // the plan: it stays as the render settings say.

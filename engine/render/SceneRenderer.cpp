@@ -14,6 +14,7 @@
 #include "engine/render/BoxColumns.h"
 #include "engine/scene/DrawableObject.h"
 #include "engine/math/Frustum.h"
+#include "engine/render/HiddenObjects.h"
 #include "engine/render/InstancedBatches.h"
 #include "engine/render/NearBeforeFar.h"
 #include "engine/render/ShadowCasterCulling.h"
@@ -110,6 +111,7 @@ SceneRenderer::SceneRenderer(Camera* sceneCamera, Backdrop backdrop) : camera(sc
     }
     columns = std::make_unique<BoxColumns>();
     nearFirst = std::make_unique<NearBeforeFar>();
+    hidden = std::make_unique<HiddenObjects>();
     if (backdrop == Backdrop::SkyBox) {
         skyBox = std::make_unique<SkyBox>();
     }
@@ -371,6 +373,16 @@ void SceneRenderer::drawCameraPass()
     collectShown(shown);
     placeShown(loadedView());
     drawShaded(shown, shownModelviews, static_cast<unsigned>(current));
+}
+
+Matrix4f SceneRenderer::loadedProjection() const
+{
+    if (frameProjection) {
+        return *frameProjection;
+    }
+    Matrix4f projection;
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    return projection;
 }
 
 Matrix4f SceneRenderer::loadedView() const

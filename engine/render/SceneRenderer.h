@@ -19,6 +19,7 @@ class Camera;
 class DepthPassRecord;
 class BoxColumns;
 class DrawableObject;
+class HiddenObjects;
 class Frustum;
 class HUDElement;
 class InstancedBatches;
@@ -116,6 +117,8 @@ class SceneRenderer {
         std::size_t columns = 0;
         std::size_t copies = 0;
     } columnShading;
+    // How many shown objects the last camera pass left out as hidden (HiddenObjects.h).
+    std::size_t hiddenObjects = 0;
 
   private:
     // Start and end a pass of the fragment counter, when there is one.
@@ -142,6 +145,10 @@ class SceneRenderer {
                     unsigned program);
     // The view the camera pass draws through: the lights' camera view in a frame, else GL's (read once).
     Matrix4f loadedView() const;
+    // The projection likewise.
+    Matrix4f loadedProjection() const;
+    // The viewport of the camera pass, read from GL once a frame when first asked.
+    const int (&frameViewport())[4];
     // The camera pass under the shadow program, with the spot light's share computed only in the window
     // rectangle where it can change a pixel and the spotless variant everywhere else.
     void drawCameraPassWithSpotWhereItShows(unsigned program, const Matrix4f& view);
@@ -152,6 +159,7 @@ class SceneRenderer {
     std::unique_ptr<InstancedBatches> instanced;
     std::unique_ptr<BoxColumns> columns;
     std::unique_ptr<NearBeforeFar> nearFirst;
+    std::unique_ptr<HiddenObjects> hidden;
     // The shadow program without the spot light's share (0 when it did not build).
     unsigned spotlessProgram = 0;
     // The shadow program and its spotless variant built for columns (BOX_COLUMNS; 0 when not built).
@@ -170,6 +178,8 @@ class SceneRenderer {
     // there are any), so that the camera pass reads neither back from GL.
     std::optional<Matrix4f> frameView;
     std::optional<Matrix4f> frameProjection;
+    int cameraViewport[4] = {0, 0, 0, 0};
+    bool viewportRead = false;
     std::vector<BoundingBox> shownBounds;
     // Copies per vertex buffer among a depth pass's instanceable casters (a handful of meshes).
     std::vector<std::pair<unsigned, std::size_t>> meshCopies;

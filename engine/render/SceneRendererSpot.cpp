@@ -11,6 +11,8 @@
 #include <limits>
 #include <optional>
 
+#include "engine/render/HiddenObjects.h"
+#include "engine/scene/Camera.h"
 #include "engine/scene/DrawableObject.h"
 #include "engine/resources/Model.h"
 #include "engine/resources/RenderSettings.h"
@@ -56,14 +58,30 @@ float strongestShare(const SpotLightSource& spot, const Material& material)
 
 } // namespace
 
+const int (&SceneRenderer::frameViewport())[4]
+{
+    if (!viewportRead) {
+        glGetIntegerv(GL_VIEWPORT, cameraViewport);
+        viewportRead = true;
+    }
+    return cameraViewport;
+}
+
 void SceneRenderer::drawLitCameraPass()
 {
     // The pass's statistics describe this frame alone, whichever shortcuts it takes.
     spotShading = {};
     columnShading = {};
+    hiddenObjects = 0;
+    viewportRead = false;
     collectShown(shown);
     const Matrix4f view = loadedView();
     placeShown(view);
+    // Not in wireframe, where faces hide nothing.
+    if (plan.skipHiddenObjects && !RenderSettings::instance().wireframe) {
+        hiddenObjects =
+            hidden->remove(shown, shownModelviews, loadedProjection(), view, frameViewport(), camera->eye);
+    }
     if (shadowProgram && shadowProgram->linked) {
         drawCameraPassWithSpotWhereItShows(shadowProgram->programId, view);
     } else {
@@ -122,12 +140,7 @@ SceneRenderer::SpotShading SceneRenderer::spotReachInView(const SpotLightSource&
     if (!lit) {
         return {SpotShading::Nowhere, {}, 0};
     }
-    Matrix4f projection;
-    if (frameProjection) {
-        projection = *frameProjection;
-    } else {
-        glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
-    }
+    const Matrix4f projection = loadedProjection();
     const Matrix4f& modelview = view;
     const std::optional<WindowRect> rect = windowRectOfBox(*lit, projection, modelview, viewport);
     if (!rect || (rect->width >= viewport[2] && rect->height >= viewport[3])) {
@@ -155,14 +168,13 @@ void SceneRenderer::drawCameraPassWithSpotWhereItShows(unsigned program, const M
                        !RenderSettings::instance().wireframe && lights.size() >= 2 && lights[1]->type() == 2;
     // What the split asks GL, asked whatever it finds, so that the frame's reads stay the same: the
     // viewport the rectangle lies in, and the depth buffer's steps the pull is counted in.
-    GLint viewport[4] = {0, 0, 0, 0};
     float pull = 0.0f;
     if (split) {
-        glGetIntegerv(GL_VIEWPORT, viewport);
         pull = spotPassPull();
     }
-    spotShading = split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1]), view, viewport)
-                        : SpotShading{};
+    spotShading =
+        split ? spotReachInView(static_cast<const SpotLightSource&>(*lights[1]), view, frameViewport())
+              : SpotShading{};
     if (spotShading.where == SpotShading::Everywhere) {
         glUseProgram(program);
         beginCounting("camera");

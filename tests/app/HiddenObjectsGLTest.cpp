@@ -1,0 +1,101 @@
+// Hidden objects left out: in every render mode, for every board of towers, the frame with every
+// shortcut stays within the picture bound of the exact frame and of the same frame with only the hidden
+// objects drawn; and where rows of towers stand in front of one another, objects are left out and the
+// frame rasterises at least a tenth fewer fragments (llvmpipe counts the fragment shader invocations of
+// every block a triangle touches, hidden or not: only drawing less lowers it).
+#include <GL/glew.h> // before any other GL header
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/Application.h"
+#include "app/FrameCallbacks.h"
+#include "engine/render/EdgeMap.h"
+#include "engine/render/FramePlan.h"
+#include "engine/render/SceneRenderer.h"
+#include "engine/resources/RenderSettings.h"
+#include "tests/support/AssembledApplication.h"
+#include "tests/support/GlTestContext.h"
+#include "tests/support/PictureBound.h"
+#include "tests/support/ShortcutPictures.h"
+#include "tests/support/TowerScenes.h"
+
+namespace {
+
+constexpr int width = kubora::test::glTestWindowWidth;
+constexpr int height = kubora::test::glTestWindowHeight;
+
+// A frame drawn under one plan, after one that let the lights keep their depth textures: its picture,
+// the fragment shader invocations it counted and the objects its camera pass left out.
+struct PlannedFrame {
+    kubora::test::Frame picture;
+    GLuint invocations = 0;
+    std::size_t hidden = 0;
+};
+
+PlannedFrame drawUnder(libkub::SceneRenderer& renderer, const libkub::FramePlan& plan)
+{
+    renderer.plan = plan;
+    renderer.render();
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    glBeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB, query);
+    renderer.render();
+    glEndQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB);
+    PlannedFrame frame;
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &frame.invocations);
+    glDeleteQueries(1, &query);
+    frame.picture = kubora::test::readFrame(width, height);
+    frame.hidden = renderer.hiddenObjects;
+    return frame;
+}
+
+class HiddenObjects : public testing::TestWithParam<kubora::test::TowerCase> {
+  protected:
+    void TearDown() override { libkub::RenderSettings::instance().renderMode = libkub::VBO; }
+};
+
+TEST_P(HiddenObjects, KeepTheFrameWithinTheBoundAndRasteriseLessWhereTowersStandInRows)
+{
+    ASSERT_TRUE(GLEW_ARB_pipeline_statistics_query) << "llvmpipe counts fragment shader invocations";
+    const kubora::test::TowerScene& scene = kubora::test::towerScenes[std::get<0>(GetParam())];
+    const libkub::RenderMode mode = std::get<1>(GetParam());
+    libkub::RenderSettings::instance().renderMode = mode; // read while the models load
+    kubora::test::AssembledApplication application;
+    Kubora::onReshape(width, height);
+    libkub::SceneRenderer& renderer = *application->renderer;
+    renderer.hudElements.clear();
+    scene.build(*application);
+
+    libkub::FramePlan everythingDrawn;
+    everythingDrawn.skipHiddenObjects = false;
+    const PlannedFrame skipping = drawUnder(renderer, libkub::FramePlan{});
+    const PlannedFrame drawingAll = drawUnder(renderer, everythingDrawn);
+    const kubora::test::ExactFrame exact{drawUnder(renderer, libkub::FramePlan::exact()).picture,
+                                         libkub::drawEdgeMap(renderer, width, height)};
+    renderer.plan = libkub::FramePlan{};
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    const std::string name = std::string(scene.name) + " (" + kubora::test::renderModeName(mode) + ")";
+    const std::string file = "hidden-objects-" + std::to_string(std::get<0>(GetParam())) + "-" +
+                             kubora::test::renderModeName(mode);
+    EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, skipping.picture, file + ".png")) << name;
+    EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, drawingAll.picture, skipping.picture,
+                                                       file + "-against-all-drawn.png"))
+        << name;
+    EXPECT_EQ(drawingAll.hidden, 0u) << name;
+    if (scene.listHoldsFarTowersFirst) {
+        EXPECT_GT(skipping.hidden, 0u) << name;
+        EXPECT_LT(skipping.invocations, drawingAll.invocations - drawingAll.invocations / 10)
+            << name << ": hidden left out " << skipping.invocations << ", all drawn "
+            << drawingAll.invocations;
+    }
+    std::printf("%s: %zu left out, invocations %u against %u\n", name.c_str(), skipping.hidden,
+                skipping.invocations, drawingAll.invocations);
+}
+
+INSTANTIATE_TEST_SUITE_P(ScenesAndModes, HiddenObjects, kubora::test::everyTowerSceneInEveryMode(),
+                         kubora::test::towerCaseName);
+
+} // namespace
