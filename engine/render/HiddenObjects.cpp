@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <tuple>
 
@@ -161,7 +162,104 @@ std::size_t HiddenObjects::remove(std::vector<DrawableObject*>& shown, std::vect
                                   const Matrix4f& projection, const Matrix4f& view, const int (&viewport)[4],
                                   Vector3f eye)
 {
-    const Matrix4f viewProjection = projection * view;
+    const Change change = changeSinceLast(shown, modelviews, projection, viewport, eye);
+    if (change == Change::Some) {
+        showAroundMoved();
+        last.modelviews = modelviews;
+    } else if (change == Change::Much || (change == Change::None && hiddenSetAged)) {
+        remember(shown, modelviews, projection, viewport, eye);
+        findHidden(shown, projection * view, viewport, eye);
+    }
+    std::size_t keptCount = 0;
+    for (std::size_t index = 0; index < shown.size(); ++index) {
+        if (!hidden[index]) {
+            shown[keptCount] = shown[index];
+            modelviews[keptCount] = modelviews[index];
+            ++keptCount;
+        }
+    }
+    const std::size_t removed = shown.size() - keptCount;
+    shown.resize(keptCount);
+    modelviews.resize(keptCount);
+    return removed;
+}
+
+HiddenObjects::Change HiddenObjects::changeSinceLast(const std::vector<DrawableObject*>& shown,
+                                                     const std::vector<Matrix4f>& modelviews,
+                                                     const Matrix4f& projection, const int (&viewport)[4],
+                                                     Vector3f eye)
+{
+    if (!last.any || shown != last.shown ||
+        std::memcmp(&projection, &last.projection, sizeof projection) != 0 ||
+        !std::equal(std::begin(viewport), std::end(viewport), last.viewport.begin()) ||
+        std::memcmp(&eye, &last.eye, sizeof eye) != 0) {
+        return Change::Much;
+    }
+    moved.clear();
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i]->model() != last.models[i]) {
+            return Change::Much;
+        }
+        if (std::memcmp(&modelviews[i], &last.modelviews[i], sizeof(Matrix4f)) != 0) {
+            // Where it stood when the hidden ones were found must be known to show what it uncovered.
+            if (!rects[i].known || moved.size() == mostMovedAtATime) {
+                return Change::Much;
+            }
+            moved.push_back(i);
+        }
+    }
+    return moved.empty() ? Change::None : Change::Some;
+}
+
+void HiddenObjects::showAroundMoved()
+{
+    // What a moved object may have uncovered lies where it stood when the hidden ones were found: an
+    // object hidden then, whose own pixels lie elsewhere, still has in front of it every face that hid
+    // it, whole but for the moved object's part. Both boxes are widened by a pixel for the
+    // rasteriser's snapping, as the grid widens them.
+    const auto overlap = [](const WindowBox& a, const WindowBox& b) {
+        return a.left - 1.0f <= b.right + 1.0f && b.left - 1.0f <= a.right + 1.0f &&
+               a.bottom - 1.0f <= b.top + 1.0f && b.bottom - 1.0f <= a.top + 1.0f;
+    };
+    for (const std::size_t index : moved) {
+        hidden[index] = false;
+    }
+    for (std::size_t index = 0; index < hidden.size(); ++index) {
+        if (!hidden[index]) {
+            continue;
+        }
+        for (const std::size_t mover : moved) {
+            if (overlap(rects[index], rects[mover])) {
+                hidden[index] = false;
+                break;
+            }
+        }
+    }
+    hiddenSetAged = true;
+}
+
+void HiddenObjects::remember(const std::vector<DrawableObject*>& shown,
+                             const std::vector<Matrix4f>& modelviews, const Matrix4f& projection,
+                             const int (&viewport)[4], Vector3f eye)
+{
+    last.shown = shown;
+    last.models.clear();
+    for (DrawableObject* object : shown) {
+        last.models.push_back(object->model());
+    }
+    last.modelviews = modelviews;
+    last.projection = projection;
+    std::copy(std::begin(viewport), std::end(viewport), last.viewport.begin());
+    last.eye = eye;
+    last.any = true;
+}
+
+void HiddenObjects::findHidden(const std::vector<DrawableObject*>& shown, const Matrix4f& viewProjection,
+                               const int (&viewport)[4], Vector3f eye)
+{
+    hiddenSetAged = false;
+    hidden.assign(shown.size(), false);
+    rects.assign(shown.size(), WindowBox{});
     occlusion.reset(viewport);
     gatherStacks(shown);
     // Nearest first: a cell that faces fill between them takes the deepest of their depths, so the
@@ -175,45 +273,31 @@ std::size_t HiddenObjects::remove(std::vector<DrawableObject*>& shown, std::vect
     for (const Box& stack : stacks) {
         coverFacesOf(stack, viewProjection, viewport, eye);
     }
-    if (occlusion.coveredCells() == 0) {
-        return 0;
-    }
-    kept.clear();
+    const bool anyCovered = occlusion.coveredCells() > 0;
     for (std::size_t index = 0; index < shown.size(); ++index) {
         DrawableObject& object = *shown[index];
-        bool hidden = false;
-        if (object.drawsOnlyItsModel()) {
-            const BoundingBox drawn = object.model()->drawnBounds();
-            float left = INFINITY;
-            float right = -INFINITY;
-            float bottom = INFINITY;
-            float top = -INFINITY;
-            float nearest = INFINITY;
-            bool inFront = true;
-            for (int i = 0; i < 8 && inFront; ++i) {
-                const std::array<float, 4> clip = clipOf(viewProjection, cornerOf(drawn.min, drawn.max, i));
-                inFront = clip[3] > nearestW;
-                const Vector3f at = windowOf(clip, viewport);
-                left = std::min(left, at.x);
-                right = std::max(right, at.x);
-                bottom = std::min(bottom, at.y);
-                top = std::max(top, at.y);
-                nearest = std::min(nearest, at.z);
-            }
-            hidden = inFront && occlusion.hides(left, bottom, right, top, nearest);
+        if (!object.drawsOnlyItsModel()) {
+            continue;
         }
-        if (!hidden) {
-            kept.push_back(index);
+        const BoundingBox drawn = object.model()->drawnBounds();
+        WindowBox box{INFINITY, INFINITY, -INFINITY, -INFINITY, true};
+        float nearest = INFINITY;
+        for (int i = 0; i < 8 && box.known; ++i) {
+            const std::array<float, 4> clip = clipOf(viewProjection, cornerOf(drawn.min, drawn.max, i));
+            box.known = clip[3] > nearestW;
+            const Vector3f at = windowOf(clip, viewport);
+            box.left = std::min(box.left, at.x);
+            box.right = std::max(box.right, at.x);
+            box.bottom = std::min(box.bottom, at.y);
+            box.top = std::max(box.top, at.y);
+            nearest = std::min(nearest, at.z);
         }
+        box.known = box.known && std::isfinite(box.left) && std::isfinite(box.right) &&
+                    std::isfinite(box.bottom) && std::isfinite(box.top);
+        rects[index] = box;
+        hidden[index] =
+            anyCovered && box.known && occlusion.hides(box.left, box.bottom, box.right, box.top, nearest);
     }
-    const std::size_t removed = shown.size() - kept.size();
-    for (std::size_t k = 0; k < kept.size(); ++k) {
-        shown[k] = shown[kept[k]];
-        modelviews[k] = modelviews[kept[k]];
-    }
-    shown.resize(kept.size());
-    modelviews.resize(kept.size());
-    return removed;
 }
 
 } // namespace libkub

@@ -42,6 +42,23 @@ DepthPlane planeThrough(const Vector3f& p0, const Vector3f& p1, const Vector3f& 
     return plane;
 }
 
+// One bit in each of the first `rows` pixel rows of a cell, at its first pixel column: a row's bits
+// times this repeat them in each of those rows.
+constexpr OcclusionGrid::Marks eachRow(int rows)
+{
+    OcclusionGrid::Marks pattern = 0;
+    for (int y = 0; y < rows; ++y) {
+        pattern |= OcclusionGrid::Marks{1} << (y * OcclusionGrid::cellSize);
+    }
+    return pattern;
+}
+
+// The bits of pixel columns first to last of a cell's row.
+constexpr OcclusionGrid::Marks columnsOfRow(int first, int last)
+{
+    return ((OcclusionGrid::Marks{1} << (last - first + 1)) - 1u) << first;
+}
+
 } // namespace
 
 void OcclusionGrid::reset(const int (&viewport)[4])
@@ -57,31 +74,14 @@ void OcclusionGrid::reset(const int (&viewport)[4])
     pending.assign(count, Pending{});
 }
 
-namespace {
-
-// One bit in each of the first `rows` pixel rows of a cell, at its first pixel column: a row's bits
-// times this repeat them in each of those rows.
-OcclusionGrid::Marks eachRow(int rows)
-{
-    OcclusionGrid::Marks pattern = 0;
-    for (int y = 0; y < rows; ++y) {
-        pattern |= OcclusionGrid::Marks{1} << (y * OcclusionGrid::cellSize);
-    }
-    return pattern;
-}
-
-// The bits of pixel columns first to last of a cell's row.
-OcclusionGrid::Marks columnsOfRow(int first, int last)
-{
-    return ((OcclusionGrid::Marks{1} << (last - first + 1)) - 1u) << first;
-}
-
-} // namespace
-
 OcclusionGrid::Marks OcclusionGrid::wholeCell(int column, int row) const
 {
     const int across = std::min(cellSize, width - column * cellSize);
     const int up = std::min(cellSize, height - row * cellSize);
+    if (across == cellSize && up == cellSize) {
+        constexpr Marks whole = columnsOfRow(0, cellSize - 1) * eachRow(cellSize);
+        return whole;
+    }
     return columnsOfRow(0, across - 1) * eachRow(up);
 }
 
