@@ -90,7 +90,6 @@ void stackRestingBoxes(std::vector<CornerBox>& copies, std::vector<CornerBox>& s
 void HiddenObjects::gatherStacks(const std::vector<DrawableObject*>& shown)
 {
     copies.clear();
-    stacks.clear();
     for (DrawableObject* object : shown) {
         if (!object->drawsOnlyItsModel()) {
             continue;
@@ -111,6 +110,13 @@ void HiddenObjects::gatherStacks(const std::vector<DrawableObject*>& shown)
             copies.push_back(copy); // (a copy placed at no number would leave the sort's order undefined)
         }
     }
+    // The copies as the last search found them (a camera that moves leaves every box in its place):
+    // the stacks are those found then.
+    if (copies.size() == copiesOfStacks.size() &&
+        std::memcmp(copies.data(), copiesOfStacks.data(), copies.size() * sizeof(Box)) == 0) {
+        return;
+    }
+    copiesOfStacks = copies;
     stackRestingBoxes(copies, stacks);
 }
 

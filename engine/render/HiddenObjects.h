@@ -71,7 +71,8 @@ class HiddenObjects {
 
   private:
     using Box = CornerBox;
-    // The box copies among the objects, stacked where they rest on one another, into `stacks`.
+    // The box copies among the objects, stacked where they rest on one another, into `stacks` (kept
+    // when the copies are the last search's).
     void gatherStacks(const std::vector<DrawableObject*>& shown);
     // Finds which objects are hidden, and where each lies in the window.
     void findHidden(const std::vector<DrawableObject*>& shown, const Matrix4f& viewProjection,
@@ -120,6 +121,7 @@ class HiddenObjects {
     // may hide less than it could, so it is found afresh once things stand still.
     bool hiddenSetAged = false;
     std::vector<Box> copies;
+    std::vector<Box> copiesOfStacks; // the copies, in list order, that `stacks` was found from
     std::vector<Box> stacks;
     OcclusionGrid occlusion;
 };

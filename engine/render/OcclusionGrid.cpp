@@ -172,8 +172,15 @@ void OcclusionGrid::cover(const std::array<Vector3f, 4>& corners)
         first = std::max(0, fromFloor + (static_cast<float>(fromFloor) < from ? 1 : 0));
         last = std::min(width - 1, static_cast<int>(to + 2.0f) - 2);
     };
-    const int firstRow = std::max(0, static_cast<int>(std::floor((lowY - originY) / cellSize)));
-    const int lastRow = std::min(rows - 1, static_cast<int>(std::floor((highY - originY) / cellSize)));
+    // Rows counted from corners held just outside the viewport first: a corner far off screen can lie
+    // beyond what an int holds.
+    const auto rowOf = [this](float y) {
+        const float inside =
+            std::clamp(y - static_cast<float>(originY), -1.0f, static_cast<float>(height + 1));
+        return static_cast<int>(std::floor(inside / cellSize));
+    };
+    const int firstRow = std::max(0, rowOf(lowY));
+    const int lastRow = std::min(rows - 1, rowOf(highY));
     for (int row = firstRow; row <= lastRow; ++row) {
         // The centres inside on every pixel row of the band: between the latest first and the earliest
         // last of its lowest and highest row (the first centre of a convex face's rows is a convex
@@ -234,14 +241,15 @@ bool OcclusionGrid::hides(float left, float bottom, float right, float top, floa
         left > static_cast<float>(originX + width) || bottom > static_cast<float>(originY + height)) {
         return false; // off the window: left to the frustum's culling
     }
-    const auto cellOf = [](float at, int origin, int count) {
-        return std::clamp(static_cast<int>(std::floor((at - static_cast<float>(origin)) / cellSize)), 0,
-                          count - 1);
+    // Held within the viewport before it becomes an int (a corner near the eye's plane can lie far off).
+    const auto cellOf = [](float at, int origin, int extent, int count) {
+        const float inside = std::clamp(at - static_cast<float>(origin), 0.0f, static_cast<float>(extent));
+        return std::min(static_cast<int>(inside) / cellSize, count - 1);
     };
-    const int firstColumn = cellOf(left, originX, columns);
-    const int lastColumn = cellOf(right, originX, columns);
-    const int firstRow = cellOf(bottom, originY, rows);
-    const int lastRow = cellOf(top, originY, rows);
+    const int firstColumn = cellOf(left, originX, width, columns);
+    const int lastColumn = cellOf(right, originX, width, columns);
+    const int firstRow = cellOf(bottom, originY, height, rows);
+    const int lastRow = cellOf(top, originY, height, rows);
     for (int column = firstColumn; column <= lastColumn; ++column) {
         for (int row = firstRow; row <= lastRow; ++row) {
             if (!(covered[at(column, row)] + depthMargin < nearest)) {

@@ -112,6 +112,14 @@ TEST(OcclusionGrid, HidesOnlyWhatNearerFacesCoverAtEveryPixel)
          60,
          behind,
          false},
+        {"a face and an object reaching far beyond the window",
+         {rectangle(-1e9f, -1e9f, 1e9f, 1e9f, 0.5f)},
+         -1e30f,
+         30,
+         1e30f,
+         60,
+         behind,
+         true},
         {"no face", {}, 30, 30, 60, 60, 0.9f, false},
     };
     const int viewport[4] = {0, 0, 101, 99}; // cells cut off at the right and top
