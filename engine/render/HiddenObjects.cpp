@@ -37,6 +37,8 @@ std::array<float, 4> clipOf(const Matrix4f& m, const Vector3f& p)
     return clip;
 }
 
+// Window x and y in pixels, and the window depth in the range 0 to 1 that the camera pass draws in (only
+// the sky narrows it, for itself).
 Vector3f windowOf(const std::array<float, 4>& clip, const int (&viewport)[4])
 {
     return {

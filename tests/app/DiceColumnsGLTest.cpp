@@ -32,30 +32,13 @@
 
 namespace {
 
-using libkub::RenderMode;
-
 constexpr int width = kubora::test::glTestWindowWidth;
 constexpr int height = kubora::test::glTestWindowHeight;
 
-using kubora::test::TowerScene;
-const auto& scenes = kubora::test::towerScenes;
-
-class DiceColumns : public testing::TestWithParam<kubora::test::TowerCase> {
-  protected:
-    void TearDown() override { libkub::RenderSettings::instance().renderMode = libkub::VBO; }
-};
+using DiceColumns = kubora::test::TowerSceneTest;
 
 TEST_P(DiceColumns, KeepTheFrameWithinTheBoundOfTheExactFrame)
 {
-    const TowerScene& scene = scenes[std::get<0>(GetParam())];
-    const RenderMode mode = std::get<1>(GetParam());
-    libkub::RenderSettings::instance().renderMode = mode; // read while the models load
-    kubora::test::AssembledApplication application;
-    Kubora::onReshape(width, height);
-    libkub::SceneRenderer& renderer = *application->renderer;
-    renderer.hudElements.clear();
-    scene.build(*application);
-
     const auto frame = [&](bool exact, bool columns) {
         renderer.plan = exact ? libkub::FramePlan::exact() : libkub::FramePlan{};
         renderer.plan.stackColumns = columns;
@@ -75,14 +58,13 @@ TEST_P(DiceColumns, KeepTheFrameWithinTheBoundOfTheExactFrame)
     EXPECT_EQ(renderer.columnShading.copies, 0u) << "columns off";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    const std::string name = std::string(scene.name) + " (" + kubora::test::renderModeName(mode) + ")";
+    const std::string name = this->name();
     if (mode == libkub::VBO) {
         EXPECT_GT(copies, renderer.objects.size() / 2) << name << ": most dice stand in columns";
     }
     // Columns on and off each within the bound of the exact frame, and of each other: the columns may
     // not take up what the bound allows all the other shortcuts together.
-    const std::string file =
-        "columns-" + std::to_string(std::get<0>(GetParam())) + "-" + kubora::test::renderModeName(mode);
+    const std::string file = this->file("columns");
     EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, withColumns, file + "-on.png"))
         << name << ", columns on";
     EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, without, file + "-off.png"))

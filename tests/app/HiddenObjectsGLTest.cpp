@@ -52,22 +52,11 @@ PlannedFrame drawUnder(libkub::SceneRenderer& renderer, const libkub::FramePlan&
     return frame;
 }
 
-class HiddenObjects : public testing::TestWithParam<kubora::test::TowerCase> {
-  protected:
-    void TearDown() override { libkub::RenderSettings::instance().renderMode = libkub::VBO; }
-};
+using HiddenObjects = kubora::test::TowerSceneTest;
 
 TEST_P(HiddenObjects, KeepTheFrameWithinTheBoundAndRasteriseLessWhereTowersStandInRows)
 {
     ASSERT_TRUE(GLEW_ARB_pipeline_statistics_query) << "llvmpipe counts fragment shader invocations";
-    const kubora::test::TowerScene& scene = kubora::test::towerScenes[std::get<0>(GetParam())];
-    const libkub::RenderMode mode = std::get<1>(GetParam());
-    libkub::RenderSettings::instance().renderMode = mode; // read while the models load
-    kubora::test::AssembledApplication application;
-    Kubora::onReshape(width, height);
-    libkub::SceneRenderer& renderer = *application->renderer;
-    renderer.hudElements.clear();
-    scene.build(*application);
 
     libkub::FramePlan everythingDrawn;
     everythingDrawn.skipHiddenObjects = false;
@@ -78,9 +67,8 @@ TEST_P(HiddenObjects, KeepTheFrameWithinTheBoundAndRasteriseLessWhereTowersStand
     renderer.plan = libkub::FramePlan{};
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    const std::string name = std::string(scene.name) + " (" + kubora::test::renderModeName(mode) + ")";
-    const std::string file = "hidden-objects-" + std::to_string(std::get<0>(GetParam())) + "-" +
-                             kubora::test::renderModeName(mode);
+    const std::string name = this->name();
+    const std::string file = this->file("hidden-objects");
     EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, skipping.picture, file + ".png")) << name;
     EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, drawingAll.picture, skipping.picture,
                                                        file + "-against-all-drawn.png"))

@@ -69,22 +69,10 @@ GLuint depthPassSamples(libkub::SceneRenderer& renderer, libkub::LightSource& li
     return samples;
 }
 
-class NearBeforeFar : public testing::TestWithParam<kubora::test::TowerCase> {
-  protected:
-    void TearDown() override { libkub::RenderSettings::instance().renderMode = libkub::VBO; }
-};
+using NearBeforeFar = kubora::test::TowerSceneTest;
 
 TEST_P(NearBeforeFar, KeepsTheFrameWithinTheBoundAndLetsFewerFragmentsThroughThanListOrder)
 {
-    const kubora::test::TowerScene& scene = kubora::test::towerScenes[std::get<0>(GetParam())];
-    const libkub::RenderMode mode = std::get<1>(GetParam());
-    libkub::RenderSettings::instance().renderMode = mode; // read while the models load
-    kubora::test::AssembledApplication application;
-    Kubora::onReshape(width, height);
-    libkub::SceneRenderer& renderer = *application->renderer;
-    renderer.hudElements.clear();
-    scene.build(*application);
-
     libkub::FramePlan listOrder;
     listOrder.nearBeforeFar = false;
     const PlannedFrame nearFirst = drawUnder(renderer, libkub::FramePlan{});
@@ -94,9 +82,8 @@ TEST_P(NearBeforeFar, KeepsTheFrameWithinTheBoundAndLetsFewerFragmentsThroughTha
     renderer.plan = libkub::FramePlan{};
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    const std::string name = std::string(scene.name) + " (" + kubora::test::renderModeName(mode) + ")";
-    const std::string file = "near-before-far-" + std::to_string(std::get<0>(GetParam())) + "-" +
-                             kubora::test::renderModeName(mode);
+    const std::string name = this->name();
+    const std::string file = this->file("near-before-far");
     EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, nearFirst.picture, file + ".png")) << name;
     EXPECT_TRUE(kubora::test::shortcutFrameWithinBound(exact, inListOrder.picture, nearFirst.picture,
                                                        file + "-against-list-order.png"))

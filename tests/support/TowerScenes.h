@@ -17,6 +17,10 @@
 #include "game/Board.h"
 #include "game/BoardTile.h"
 #include "game/Die.h"
+#include "app/FrameCallbacks.h"
+#include "engine/render/SceneRenderer.h"
+#include "tests/support/AssembledApplication.h"
+#include "tests/support/GlTestContext.h"
 #include "tests/support/QuarterBoard.h"
 
 namespace kubora::test {
@@ -99,5 +103,39 @@ inline std::string towerCaseName(const testing::TestParamInfo<TowerCase>& info)
 {
     return "scene" + std::to_string(std::get<0>(info.param)) + "_" + renderModeName(std::get<1>(info.param));
 }
+
+// The tests of the tower scenes: each case's scene assembled in its render mode (which the models read
+// while they load) at the tests' window size, without the HUD, and the render mode put back after.
+class TowerSceneTest : public testing::TestWithParam<TowerCase> {
+  protected:
+    TowerSceneTest()
+        : scene(towerScenes[std::get<0>(GetParam())]), mode(usedRenderMode(std::get<1>(GetParam()))),
+          renderer(*application->renderer)
+    {
+        Kubora::onReshape(glTestWindowWidth, glTestWindowHeight);
+        renderer.hudElements.clear();
+        scene.build(*application);
+    }
+    ~TowerSceneTest() override { libkub::RenderSettings::instance().renderMode = libkub::VBO; }
+
+    // The scene and mode, for messages, and a file name for the pictures of a failure.
+    std::string name() const { return std::string(scene.name) + " (" + renderModeName(mode) + ")"; }
+    std::string file(const std::string& prefix) const
+    {
+        return prefix + "-" + std::to_string(std::get<0>(GetParam())) + "-" + renderModeName(mode);
+    }
+
+    const TowerScene& scene;
+    const libkub::RenderMode mode;
+    AssembledApplication application;
+    libkub::SceneRenderer& renderer;
+
+  private:
+    static libkub::RenderMode usedRenderMode(libkub::RenderMode mode)
+    {
+        libkub::RenderSettings::instance().renderMode = mode;
+        return mode;
+    }
+};
 
 } // namespace kubora::test
