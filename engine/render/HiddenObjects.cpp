@@ -288,10 +288,28 @@ void HiddenObjects::findHidden(const std::vector<DrawableObject*>& shown, const 
             continue;
         }
         const BoundingBox drawn = object.model()->drawnBounds();
+        // The corners in clip space from the lowest one and the box's three edges there (a box's
+        // corners are that corner plus any of its edges, and the projection is linear before the
+        // division): one product and three scaled columns instead of eight products.
+        const std::array<float, 4> lowest = clipOf(viewProjection, drawn.min);
+        const Vector3f size = drawn.max - drawn.min;
+        std::array<std::array<float, 4>, 3> edges{};
+        for (std::size_t row = 0; row < 4; ++row) {
+            edges[0][row] = viewProjection[static_cast<int>(row)] * size.x;
+            edges[1][row] = viewProjection[4 + static_cast<int>(row)] * size.y;
+            edges[2][row] = viewProjection[8 + static_cast<int>(row)] * size.z;
+        }
         WindowBox box{INFINITY, INFINITY, -INFINITY, -INFINITY, true};
         float nearest = INFINITY;
         for (int i = 0; i < 8 && box.known; ++i) {
-            const std::array<float, 4> clip = clipOf(viewProjection, cornerOf(drawn.min, drawn.max, i));
+            std::array<float, 4> clip = lowest;
+            for (std::size_t axis = 0; axis < 3; ++axis) {
+                if ((i & (1 << axis)) != 0) {
+                    for (std::size_t row = 0; row < 4; ++row) {
+                        clip[row] += edges[axis][row];
+                    }
+                }
+            }
             box.known = clip[3] > nearestW;
             const Vector3f at = windowOf(clip, viewport);
             box.left = std::min(box.left, at.x);

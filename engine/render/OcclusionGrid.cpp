@@ -48,7 +48,7 @@ constexpr OcclusionGrid::Marks eachRow(int rows)
 {
     OcclusionGrid::Marks pattern = 0;
     for (int y = 0; y < rows; ++y) {
-        pattern |= OcclusionGrid::Marks{1} << (y * OcclusionGrid::cellSize);
+        pattern |= OcclusionGrid::Marks{1} << (y * OcclusionGrid::cellWidth);
     }
     return pattern;
 }
@@ -67,8 +67,8 @@ void OcclusionGrid::reset(const int (&viewport)[4])
     originY = viewport[1];
     width = std::max(0, viewport[2]);
     height = std::max(0, viewport[3]);
-    columns = (width + cellSize - 1) / cellSize;
-    rows = (height + cellSize - 1) / cellSize;
+    columns = (width + cellWidth - 1) / cellWidth;
+    rows = (height + cellHeight - 1) / cellHeight;
     const std::size_t count = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
     covered.assign(count, std::numeric_limits<float>::infinity());
     pending.assign(count, Pending{});
@@ -76,10 +76,10 @@ void OcclusionGrid::reset(const int (&viewport)[4])
 
 OcclusionGrid::Marks OcclusionGrid::wholeCell(int column, int row) const
 {
-    const int across = std::min(cellSize, width - column * cellSize);
-    const int up = std::min(cellSize, height - row * cellSize);
-    if (across == cellSize && up == cellSize) {
-        constexpr Marks whole = columnsOfRow(0, cellSize - 1) * eachRow(cellSize);
+    const int across = std::min(cellWidth, width - column * cellWidth);
+    const int up = std::min(cellHeight, height - row * cellHeight);
+    if (across == cellWidth && up == cellHeight) {
+        constexpr Marks whole = columnsOfRow(0, cellWidth - 1) * eachRow(cellHeight);
         return whole;
     }
     return columnsOfRow(0, across - 1) * eachRow(up);
@@ -177,7 +177,7 @@ void OcclusionGrid::cover(const std::array<Vector3f, 4>& corners)
     const auto rowOf = [this](float y) {
         const float inside =
             std::clamp(y - static_cast<float>(originY), -1.0f, static_cast<float>(height + 1));
-        return static_cast<int>(std::floor(inside / cellSize));
+        return static_cast<int>(std::floor(inside / cellHeight));
     };
     const int firstRow = std::max(0, rowOf(lowY));
     const int lastRow = std::min(rows - 1, rowOf(highY));
@@ -186,28 +186,28 @@ void OcclusionGrid::cover(const std::array<Vector3f, 4>& corners)
         // last of its lowest and highest row (the first centre of a convex face's rows is a convex
         // function of the row and the last a concave one, so their extremes over the band lie at its
         // ends). Each cell is marked at those centres in every row of the band.
-        const int bandRows = std::min(cellSize, height - row * cellSize);
+        const int bandRows = std::min(cellHeight, height - row * cellHeight);
         int first = 0;
         int last = 0;
         int firstAtTop = 0;
         int lastAtTop = 0;
-        centresOnRow(row * cellSize, first, last);
-        centresOnRow(row * cellSize + bandRows - 1, firstAtTop, lastAtTop);
+        centresOnRow(row * cellHeight, first, last);
+        centresOnRow(row * cellHeight + bandRows - 1, firstAtTop, lastAtTop);
         first = std::max(first, firstAtTop);
         last = std::min(last, lastAtTop);
         if (first > last) {
             continue;
         }
         const Marks inEachRow = eachRow(bandRows);
-        const float y0 = static_cast<float>(originY + row * cellSize);
-        const float deepestY = depth.b > 0.0f ? y0 + cellSize : y0;
-        for (int column = first / cellSize; column <= last / cellSize; ++column) {
-            const int cellLeft = column * cellSize;
+        const float y0 = static_cast<float>(originY + row * cellHeight);
+        const float deepestY = depth.b > 0.0f ? y0 + cellHeight : y0;
+        for (int column = first / cellWidth; column <= last / cellWidth; ++column) {
+            const int cellLeft = column * cellWidth;
             const float x0 = static_cast<float>(originX + cellLeft);
             const float deepest =
-                depth.a * (depth.a > 0.0f ? x0 + cellSize : x0) + depth.b * deepestY + depth.c;
+                depth.a * (depth.a > 0.0f ? x0 + cellWidth : x0) + depth.b * deepestY + depth.c;
             const Marks marks = columnsOfRow(std::max(first, cellLeft) - cellLeft,
-                                             std::min(last, cellLeft + cellSize - 1) - cellLeft) *
+                                             std::min(last, cellLeft + cellWidth - 1) - cellLeft) *
                                 inEachRow;
             const Marks whole = wholeCell(column, row);
             float& coveredAt = covered[at(column, row)];
@@ -242,14 +242,14 @@ bool OcclusionGrid::hides(float left, float bottom, float right, float top, floa
         return false; // off the window: left to the frustum's culling
     }
     // Held within the viewport before it becomes an int (a corner near the eye's plane can lie far off).
-    const auto cellOf = [](float at, int origin, int extent, int count) {
+    const auto cellOf = [](float at, int origin, int extent, int size, int count) {
         const float inside = std::clamp(at - static_cast<float>(origin), 0.0f, static_cast<float>(extent));
-        return std::min(static_cast<int>(inside) / cellSize, count - 1);
+        return std::min(static_cast<int>(inside) / size, count - 1);
     };
-    const int firstColumn = cellOf(left, originX, width, columns);
-    const int lastColumn = cellOf(right, originX, width, columns);
-    const int firstRow = cellOf(bottom, originY, height, rows);
-    const int lastRow = cellOf(top, originY, height, rows);
+    const int firstColumn = cellOf(left, originX, width, cellWidth, columns);
+    const int lastColumn = cellOf(right, originX, width, cellWidth, columns);
+    const int firstRow = cellOf(bottom, originY, height, cellHeight, rows);
+    const int lastRow = cellOf(top, originY, height, cellHeight, rows);
     for (int column = firstColumn; column <= lastColumn; ++column) {
         for (int row = firstRow; row <= lastRow; ++row) {
             if (!(covered[at(column, row)] + depthMargin < nearest)) {

@@ -1,6 +1,6 @@
 #pragma once
-// A coarse map of what the camera pass is sure to cover: the viewport cut into cells of cellSize x
-// cellSize pixels, each holding a window depth that every pixel centre of the cell is sure to be
+// A coarse map of what the camera pass is sure to cover: the viewport cut into cells of cellWidth x
+// cellHeight pixels, each holding a window depth that every pixel centre of the cell is sure to be
 // covered at or before (infinity where that is not known). An object whose projection lies, in every
 // cell it touches, behind that depth by more than depthMargin is hidden at every pixel it could draw:
 // something nearer covers each of them.
@@ -28,7 +28,10 @@ namespace libkub {
 
 class OcclusionGrid {
   public:
-    static constexpr int cellSize = 4;
+    // Narrow cells, for the narrow faces of towers of dice; twice as tall, since a tower's sides stand
+    // upright on screen, which halves the rows of cells a face is drawn into.
+    static constexpr int cellWidth = 4;
+    static constexpr int cellHeight = 8;
     // A bit for each pixel centre of a cell, row by row from its lowest.
     using Marks = std::uint64_t;
     // How far inside a face a marked pixel centre lies, in pixels: llvmpipe snaps corners to 1/256 of a
