@@ -115,7 +115,8 @@ void HiddenObjects::gatherStacks(const std::vector<DrawableObject*>& shown)
     // The copies as the last search found them (a camera that moves leaves every box in its place):
     // the stacks are those found then.
     if (copies.size() == copiesOfStacks.size() &&
-        std::memcmp(copies.data(), copiesOfStacks.data(), copies.size() * sizeof(Box)) == 0) {
+        (copies.empty() ||
+         std::memcmp(copies.data(), copiesOfStacks.data(), copies.size() * sizeof(Box)) == 0)) {
         return;
     }
     copiesOfStacks = copies;
