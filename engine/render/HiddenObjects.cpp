@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 #include <tuple>
+#include <utility>
 
 #include "engine/geometry/TexturedBox.h"
 #include "engine/resources/Model.h"
@@ -50,6 +51,15 @@ Vector3f windowOf(const std::array<float, 4>& clip, const int (&viewport)[4])
 // The corners of each face of a box, in order around it: face 2 * axis + side, side 1 at max.
 constexpr std::array<std::array<int, 4>, 6> faceCorners{
     {{0, 2, 6, 4}, {1, 3, 7, 5}, {0, 1, 5, 4}, {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 5, 7, 6}}};
+
+// What an object draws, as far as its place in the window goes: its model, and the triangles the model
+// shares with its copies (which outlive any one copy, so a model made where a removed one was is told
+// apart when it draws other triangles).
+std::pair<const void*, const void*> geometryOf(DrawableObject& object)
+{
+    const Model* model = object.model();
+    return {model, model->mesh.triangles.begin()};
+}
 
 } // namespace
 
@@ -206,7 +216,7 @@ HiddenObjects::Change HiddenObjects::changeSinceLast(const std::vector<DrawableO
     }
     moved.clear();
     for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (shown[i]->model() != last.models[i]) {
+        if (geometryOf(*shown[i]) != last.geometries[i]) {
             return Change::Much;
         }
         if (std::memcmp(&modelviews[i], &last.modelviews[i], sizeof(Matrix4f)) != 0) {
@@ -252,9 +262,9 @@ void HiddenObjects::remember(const std::vector<DrawableObject*>& shown,
                              const int (&viewport)[4], Vector3f eye)
 {
     last.shown = shown;
-    last.models.clear();
+    last.geometries.clear();
     for (DrawableObject* object : shown) {
-        last.models.push_back(object->model());
+        last.geometries.push_back(geometryOf(*object));
     }
     last.modelviews = modelviews;
     last.projection = projection;

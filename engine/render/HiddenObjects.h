@@ -35,6 +35,7 @@
 // Anything else (another view, objects come or gone, many moved) finds it afresh at once.
 #include <array>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "engine/math/Matrix4f.h"
@@ -106,7 +107,7 @@ class HiddenObjects {
     // What the last call was given.
     struct Given {
         std::vector<DrawableObject*> shown;
-        std::vector<const void*> models;
+        std::vector<std::pair<const void*, const void*>> geometries;
         std::vector<Matrix4f> modelviews;
         Matrix4f projection;
         std::array<int, 4> viewport{};
