@@ -292,7 +292,7 @@ void HiddenObjects::findHidden(const std::vector<DrawableObject*>& shown, const 
     for (const Box& stack : stacks) {
         coverFacesOf(stack, viewProjection, viewport, eye);
     }
-    const bool anyCovered = occlusion.coveredCells() > 0;
+    const bool anyCovered = occlusion.coversAnyCell();
     for (std::size_t index = 0; index < shown.size(); ++index) {
         DrawableObject& object = *shown[index];
         if (!object.drawsOnlyItsModel()) {

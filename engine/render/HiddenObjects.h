@@ -67,9 +67,6 @@ class HiddenObjects {
                        const Matrix4f& projection, const Matrix4f& view, const int (&viewport)[4],
                        Vector3f eye);
 
-    // The grid of the last call that computed one (for the tests).
-    const OcclusionGrid& grid() const { return occlusion; }
-
   private:
     using Box = CornerBox;
     // The box copies among the objects, stacked where they rest on one another, into `stacks` (kept

@@ -71,6 +71,7 @@ void OcclusionGrid::reset(const int (&viewport)[4])
     rows = (height + cellHeight - 1) / cellHeight;
     const std::size_t count = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
     covered.assign(count, std::numeric_limits<float>::infinity());
+    anyCellCovered = false;
     pending.assign(count, Pending{});
 }
 
@@ -213,6 +214,7 @@ void OcclusionGrid::cover(const std::array<Vector3f, 4>& corners)
             float& coveredAt = covered[at(column, row)];
             if (marks == whole) {
                 coveredAt = std::min(coveredAt, deepest);
+                anyCellCovered = true;
                 continue;
             }
             Pending& marked = pending[at(column, row)];
@@ -220,6 +222,7 @@ void OcclusionGrid::cover(const std::array<Vector3f, 4>& corners)
             marked.marks |= marks;
             if (marked.marks == whole) {
                 coveredAt = std::min(coveredAt, marked.deepest);
+                anyCellCovered = true;
                 marked.marks = 0;
             }
         }
@@ -258,12 +261,6 @@ bool OcclusionGrid::hides(float left, float bottom, float right, float top, floa
         }
     }
     return true;
-}
-
-std::size_t OcclusionGrid::coveredCells() const
-{
-    return static_cast<std::size_t>(
-        std::count_if(covered.begin(), covered.end(), [](float depth) { return std::isfinite(depth); }));
 }
 
 } // namespace libkub

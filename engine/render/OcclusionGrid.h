@@ -49,8 +49,8 @@ class OcclusionGrid {
     // Whether an object whose corners project into the window rectangle from (left, bottom) to (right,
     // top), the nearest of them at window depth `nearest`, is hidden in every cell it can touch.
     bool hides(float left, float bottom, float right, float top, float nearest) const;
-    // The cells some face covers (for the tests and the benchmark's account).
-    std::size_t coveredCells() const;
+    // Whether any face has covered a whole cell since the reset (when none has, nothing is hidden).
+    bool coversAnyCell() const { return anyCellCovered; }
 
   private:
     // What faces that covered only some centres of a cell have marked.
@@ -76,6 +76,7 @@ class OcclusionGrid {
     int rows = 0;
     std::vector<float> covered; // every centre of the cell is covered at or before this depth
     std::vector<Pending> pending;
+    bool anyCellCovered = false;
 };
 
 } // namespace libkub

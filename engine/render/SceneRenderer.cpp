@@ -375,24 +375,29 @@ void SceneRenderer::drawCameraPass()
     drawShaded(shown, shownModelviews, static_cast<unsigned>(current));
 }
 
+namespace {
+
+// The frame's own matrix when the frame set one, else the one GL holds (read once).
+Matrix4f frameOrLoaded(const std::optional<Matrix4f>& ofFrame, GLenum loaded)
+{
+    if (ofFrame) {
+        return *ofFrame;
+    }
+    Matrix4f matrix;
+    glGetFloatv(loaded, matrix.data());
+    return matrix;
+}
+
+} // namespace
+
 Matrix4f SceneRenderer::loadedProjection() const
 {
-    if (frameProjection) {
-        return *frameProjection;
-    }
-    Matrix4f projection;
-    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
-    return projection;
+    return frameOrLoaded(frameProjection, GL_PROJECTION_MATRIX);
 }
 
 Matrix4f SceneRenderer::loadedView() const
 {
-    if (frameView) {
-        return *frameView;
-    }
-    Matrix4f view;
-    glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
-    return view;
+    return frameOrLoaded(frameView, GL_MODELVIEW_MATRIX);
 }
 
 void SceneRenderer::pickTest()
