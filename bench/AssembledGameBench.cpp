@@ -29,6 +29,7 @@
 #include "bench/ShadingFloor.h"
 #include "engine/scene/PointLightSource.h"
 #include "engine/render/DepthPass.h"
+#include "engine/render/HUDElement.h"
 #include "engine/render/SceneRenderer.h"
 #include "engine/resources/ShaderProgram.h"
 #include "engine/scene/SkyBox.h"
@@ -210,6 +211,25 @@ void BM_FrameHiddenDrawn(benchmark::State& state, RenderMode mode, Position posi
     app.renderer->plan.skipHiddenObjects = true;
 }
 
+// The frame with the sky left out, and with the HUD left out: what each costs the whole frame, read
+// beside `Frame` (SkyPass and HudPass time a pass alone, without the frame's other work around it).
+void BM_FrameWithoutSky(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    std::unique_ptr<libkub::SkyBox> sky = std::move(app.renderer->skyBox);
+    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
+    app.renderer->skyBox = std::move(sky);
+}
+
+void BM_FrameWithoutHud(benchmark::State& state, RenderMode mode, Position position)
+{
+    Kubora::Application& app = *gameFor(mode, position).application;
+    std::vector<libkub::HUDElement*> hud;
+    hud.swap(app.renderer->hudElements);
+    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
+    hud.swap(app.renderer->hudElements);
+}
+
 void BM_ShadowPass1024(benchmark::State& state, RenderMode mode, Position position)
 {
     Kubora::Application& app = *gameFor(mode, position).application;
@@ -369,6 +389,8 @@ void registerAll()
                      {"FrameGliding", BM_FrameGliding},
                      {"FrameColumnsOff", BM_FrameColumnsOff},
                      {"FrameHiddenDrawn", BM_FrameHiddenDrawn},
+                     {"FrameWithoutSky", BM_FrameWithoutSky},
+                     {"FrameWithoutHud", BM_FrameWithoutHud},
                      {"ShadowPass1024", BM_ShadowPass1024},
                      {"ShadowPass512", BM_ShadowPass512},
                      {"CameraPass", BM_CameraPass},
