@@ -2,9 +2,7 @@
 // in the assembled game at 1024 x 768 in a hidden window: each light's depth pass, the camera pass (or
 // its spot-light rectangle and spotless parts), the sky and the HUD, for
 // - the start scene;
-// - the board after 480 ended turns of the real rules, played without drawing with the calendar clock
-//   replaced by a simulated one (so the same board every run): space pressed every 0.4 s of simulated
-//   time at 30 frames a second, as scripts/measure-fps.sh presses it, then every glide finished;
+// - the board after 480 ended turns of the real rules (bench/AssembledMatch.h);
 // each as an idle frame (the depth textures kept from the frame before) and as a frame in which every
 // depth pass is drawn again (as while a die glides). Beside them the floor (bench/ShadingFloor.h, one
 // window-covering quad through the shadow program), and every count as a multiple of the floor's. Two
@@ -29,84 +27,23 @@
 #include "app/Application.h"
 #include "app/FrameCallbacks.h"
 #include "app/GlExtensions.h"
-#include "app/InputCallbacks.h"
-#include "app/SceneAssembly.h"
+#include "bench/AssembledMatch.h"
 #include "bench/GlidingDie.h"
 #include "bench/ShadingFloor.h"
 #include "engine/render/PassFragmentCounter.h"
 #include "engine/render/SceneRenderer.h"
-#include "engine/resources/RenderSettings.h"
 #include "game/Board.h"
-#include "game/CalendarClock.h"
 #include "game/Game.h"
-#include "game/TurnTimer.h"
 
 namespace {
 
+using kubora::bench::assembledGame;
+using kubora::bench::hoverCentre;
+using kubora::bench::playTurns;
 using libkub::PassFragmentCounter;
 using libkub::PassFragments;
 
-constexpr int windowWidth = 1024;
-constexpr int windowHeight = 768;
-// The match as scripts/measure-fps.sh plays it: 480 ended turns, space every 0.4 s, about 30 frames a
-// second. The simulated calendar starts at a fixed second, which seeds every roll and choice.
-constexpr int endedTurns = 480;
-constexpr double spaceEveryMs = 400.0;
-constexpr double frameMs = 1000.0 / 30.0;
-constexpr std::int32_t firstSecond = 1'000'000;
-
-// Milliseconds of simulated time since the match began; the calendar second the game reads follows it.
-double simulatedMs = 0.0;
-
-// One assembled game, made current, and one frame drawn.
-std::unique_ptr<Kubora::Application> assembledGame()
-{
-    libkub::RenderSettings::instance().renderMode = libkub::VBO;
-    auto application = std::make_unique<Kubora::Application>();
-    Kubora::Application::makeCurrent(application.get());
-    Kubora::onReshape(windowWidth, windowHeight); // as GLUT does when the window first shows
-    Kubora::assembleScene();
-    Kubora::onDisplay();
-    return application;
-}
-
-// A few frames with the pointer on the window's centre: the pick ray comes from the frame before, and
-// the hovered tile from the pick before, so the spot light hangs over the tile there after three.
-void hoverCentre()
-{
-    for (int frame = 0; frame < 3; ++frame) {
-        Kubora::onPointerMove(windowWidth / 2, windowHeight / 2);
-        Kubora::onDisplay();
-    }
-    glFinish();
-}
-
-// Ends turns as the space key does, letting the computer players move as they would in the time
-// between presses, then lets every glide finish. Returns the dice in play.
-std::size_t playTurns(Kubora::Application& application)
-{
-    Kubora::Game& game = *application.game;
-    const Kubora::Player* current = game.currentPlayer;
-    int ended = 0;
-    double nextSpace = spaceEveryMs;
-    while (ended < endedTurns) {
-        game.update(frameMs);
-        simulatedMs += frameMs;
-        if (game.currentPlayer != current) {
-            current = game.currentPlayer;
-            ++ended;
-        }
-        if (simulatedMs >= nextSpace && ended < endedTurns) {
-            game.timer->end = 0; // what the space key does: the next update ends the turn
-            nextSpace += spaceEveryMs;
-        }
-    }
-    // The glides under way finish without more turns: only the transfers are stepped.
-    while (!game.pending.empty()) {
-        game.processTransfers(frameMs);
-    }
-    return game.diceInPlay();
-}
+constexpr int endedTurns = kubora::bench::eveningTurns;
 
 // One frame through the display callback, counted pass by pass: idle (a depth texture is kept when
 // its pass would draw the same again, as it would after the frame before), or with every depth pass
@@ -227,11 +164,11 @@ int main(int argc, char** argv)
 {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(windowWidth, windowHeight);
+    glutInitWindowSize(kubora::bench::matchWindowWidth, kubora::bench::matchWindowHeight);
     glutCreateWindow("Kubora pass fragments benchmark");
     glutHideWindow();
     Kubora::loadGlExtensions();
-    Kubora::setCalendarClock([] { return firstSecond + static_cast<std::int32_t>(simulatedMs / 1000.0); });
+    kubora::bench::useSimulatedCalendar();
 
     PassFragmentCounter counter;
     if (!counter.counts()) {
@@ -253,7 +190,7 @@ int main(int argc, char** argv)
     start.reset();
 
     std::unique_ptr<Kubora::Application> evening = assembledGame();
-    const std::size_t eveningDice = playTurns(*evening);
+    const std::size_t eveningDice = playTurns(*evening, endedTurns);
     hoverCentre();
     addFrames(rows, "after " + std::to_string(endedTurns) + " ended turns", *evening, counter);
 
@@ -267,6 +204,6 @@ int main(int argc, char** argv)
     printTable(rows, &PassFragments::fragments);
     std::printf("\nSamples past the depth test (in brackets the multiple of the floor's):\n\n");
     printTable(rows, &PassFragments::pastDepthTest);
-    Kubora::setCalendarClock({});
+    kubora::bench::useRealCalendar();
     return 0;
 }
