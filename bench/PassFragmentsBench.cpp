@@ -92,11 +92,16 @@ void addFrames(std::vector<Row>& rows, const std::string& scene, Kubora::Applica
 
 std::string thousands(std::uint64_t value)
 {
-    std::string digits = std::to_string(value);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), ",");
+    // Built digit by digit (GCC 12 warns falsely about inserting into the string).
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
     }
-    return digits;
+    return grouped;
 }
 
 // Which count a table shows.
