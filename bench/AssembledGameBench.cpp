@@ -29,6 +29,7 @@
 #include "bench/ShadingFloor.h"
 #include "engine/scene/PointLightSource.h"
 #include "engine/render/DepthPass.h"
+#include "engine/render/FramePlan.h"
 #include "engine/render/HUDElement.h"
 #include "engine/render/SceneRenderer.h"
 #include "engine/resources/ShaderProgram.h"
@@ -153,20 +154,33 @@ void shadowPass(libkub::SceneRenderer& renderer, libkub::LightSource& light)
     glDisable(GL_CULL_FACE);
 }
 
+// The game's frames through the display callback, timed, and compared with the floor.
+void timeFrames(benchmark::State& state, Position position)
+{
+    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
+}
+
+// The frame with one shortcut of the plan off, for comparing in one run what it buys.
+void timeFramesWithout(benchmark::State& state, RenderMode mode, Position position,
+                       bool libkub::FramePlan::*shortcut)
+{
+    libkub::FramePlan& plan = gameFor(mode, position).application->renderer->plan;
+    plan.*shortcut = false;
+    timeFrames(state, position);
+    plan.*shortcut = true;
+}
+
 void BM_Frame(benchmark::State& state, RenderMode mode, Position position)
 {
     gameFor(mode, position);
-    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
+    timeFrames(state, position);
 }
 
 // A frame in which what the lights see changed (dice gliding, a die added): both depth passes are
 // drawn again, as they are in every frame while something moves.
 void BM_FrameMoving(benchmark::State& state, RenderMode mode, Position position)
 {
-    Kubora::Application& app = *gameFor(mode, position).application;
-    app.renderer->plan.reuseDepthTextures = false;
-    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
-    app.renderer->plan.reuseDepthTextures = true;
+    timeFramesWithout(state, mode, position, &libkub::FramePlan::reuseDepthTextures);
 }
 
 // A frame in which one die (bench/GlidingDie.h) has taken a step of a glide (to and fro, a twentieth of a
@@ -192,42 +206,35 @@ void BM_FrameGliding(benchmark::State& state, RenderMode mode, Position position
     Kubora::onDisplay();
 }
 
-// The frame with every die drawn on its own, not in columns (for comparing the two in one run).
+// The frame with every die drawn on its own, not in columns.
 void BM_FrameColumnsOff(benchmark::State& state, RenderMode mode, Position position)
 {
-    Kubora::Application& app = *gameFor(mode, position).application;
-    app.renderer->plan.stackColumns = false;
-    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
-    app.renderer->plan.stackColumns = true;
+    timeFramesWithout(state, mode, position, &libkub::FramePlan::stackColumns);
 }
 
-// The frame with every shown object drawn, hidden or not (for comparing in one run what leaving the
-// hidden ones out buys).
+// The frame with every shown object drawn, hidden or not.
 void BM_FrameHiddenDrawn(benchmark::State& state, RenderMode mode, Position position)
 {
-    Kubora::Application& app = *gameFor(mode, position).application;
-    app.renderer->plan.skipHiddenObjects = false;
-    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
-    app.renderer->plan.skipHiddenObjects = true;
+    timeFramesWithout(state, mode, position, &libkub::FramePlan::skipHiddenObjects);
 }
 
 // The frame with the sky left out, and with the HUD left out: what each costs the whole frame, read
 // beside `Frame` (SkyPass and HudPass time a pass alone, without the frame's other work around it).
 void BM_FrameWithoutSky(benchmark::State& state, RenderMode mode, Position position)
 {
-    Kubora::Application& app = *gameFor(mode, position).application;
-    std::unique_ptr<libkub::SkyBox> sky = std::move(app.renderer->skyBox);
-    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
-    app.renderer->skyBox = std::move(sky);
+    libkub::SceneRenderer& renderer = *gameFor(mode, position).application->renderer;
+    std::unique_ptr<libkub::SkyBox> sky = std::move(renderer.skyBox);
+    timeFrames(state, position);
+    renderer.skyBox = std::move(sky);
 }
 
 void BM_FrameWithoutHud(benchmark::State& state, RenderMode mode, Position position)
 {
-    Kubora::Application& app = *gameFor(mode, position).application;
+    libkub::SceneRenderer& renderer = *gameFor(mode, position).application->renderer;
     std::vector<libkub::HUDElement*> hud;
-    hud.swap(app.renderer->hudElements);
-    compareWithFloor(state, position, measure(state, [] { Kubora::onDisplay(); }));
-    hud.swap(app.renderer->hudElements);
+    hud.swap(renderer.hudElements);
+    timeFrames(state, position);
+    hud.swap(renderer.hudElements);
 }
 
 void BM_ShadowPass1024(benchmark::State& state, RenderMode mode, Position position)
