@@ -12,8 +12,9 @@
 //   and drawn.
 // Each variant draws five frames in each of 30 rounds, the order turning by one every round. A round's
 // median of five is divided by the idle frame's of the same round; the table gives each variant's
-// median time, the median of those ratios, and the variant's rate as a multiple of the floor's (the
-// median over rounds of the floor's time over the variant's).
+// median time (of the rounds' medians), the 99th percentile of all its frames, the median of those
+// ratios, and the variant's rate as a multiple of the floor's (the median over rounds of the floor's
+// time over the variant's).
 //
 // Printed as a Markdown table (no Google Benchmark timings: `make bench` runs it for the table).
 #include <GL/glew.h> // before any other GL header
@@ -60,8 +61,9 @@ double median(std::vector<double> figures)
     return figures.size() % 2 == 1 ? figures[middle] : (figures[middle - 1] + figures[middle]) / 2.0;
 }
 
-// The frames of one variant, each finished: their median time in milliseconds.
-double timedFrames(const Variant& variant)
+// The frames of one variant, each finished: their median time in milliseconds. Every frame's time is
+// added to `every` too.
+double timedFrames(const Variant& variant, std::vector<double>& every)
 {
     variant.before();
     variant.frame(); // the first frame after a change is not the variant's steady one
@@ -75,6 +77,7 @@ double timedFrames(const Variant& variant)
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
     }
     variant.after();
+    every.insert(every.end(), milliseconds.begin(), milliseconds.end());
     return median(milliseconds);
 }
 
@@ -128,16 +131,18 @@ void printTable(const std::string& scene, Kubora::Application& application)
 {
     const std::vector<Variant> variants = variantsOf(application);
     std::vector<std::vector<double>> times(variants.size());
+    std::vector<std::vector<double>> everyFrame(variants.size());
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t k = 0; k < variants.size(); ++k) {
             const std::size_t which = (k + static_cast<std::size_t>(round)) % variants.size();
-            times[which].push_back(timedFrames(variants[which]));
+            times[which].push_back(timedFrames(variants[which], everyFrame[which]));
         }
     }
     constexpr std::size_t idle = 0;
     constexpr std::size_t floor = 1;
-    std::printf("\n%s:\n\n| frame | median | ÷ the idle frame | rate, × the floor's |\n|---|---|---|---|\n",
-                scene.c_str());
+    std::printf(
+        "\n%s:\n\n| frame | median | p99 | ÷ the idle frame | rate, × the floor's |\n|---|---|---|---|---|\n",
+        scene.c_str());
     for (std::size_t v = 0; v < variants.size(); ++v) {
         std::vector<double> toIdle;
         std::vector<double> floorRate;
@@ -147,8 +152,11 @@ void printTable(const std::string& scene, Kubora::Application& application)
             floorRate.push_back(times[floor][static_cast<std::size_t>(round)] /
                                 times[v][static_cast<std::size_t>(round)]);
         }
-        std::printf("| %s | %.2f ms | %.3f | %.3f |\n", variants[v].name.c_str(), median(times[v]),
-                    median(toIdle), median(floorRate));
+        std::vector<double> sorted = everyFrame[v];
+        std::sort(sorted.begin(), sorted.end());
+        const double p99 = sorted[std::min(sorted.size() - 1, sorted.size() * 99 / 100)];
+        std::printf("| %s | %.2f ms | %.2f ms | %.3f | %.3f |\n", variants[v].name.c_str(), median(times[v]),
+                    p99, median(toIdle), median(floorRate));
     }
 }
 
