@@ -29,6 +29,7 @@
 #include "app/GlExtensions.h"
 #include "bench/AssembledMatch.h"
 #include "bench/GlidingDie.h"
+#include "bench/LeastInvocations.h"
 #include "bench/ShadingFloor.h"
 #include "engine/render/PassFragmentCounter.h"
 #include "engine/render/SceneRenderer.h"
@@ -39,11 +40,15 @@ namespace {
 
 using kubora::bench::assembledGame;
 using kubora::bench::hoverCentre;
+using kubora::bench::LeastInvocations;
+using kubora::bench::leastInvocations;
 using kubora::bench::playTurns;
 using libkub::PassFragmentCounter;
 using libkub::PassFragments;
 
 constexpr int endedTurns = kubora::bench::eveningTurns;
+constexpr int width = kubora::bench::matchWindowWidth;
+constexpr int height = kubora::bench::matchWindowHeight;
 
 // One frame through the display callback, counted pass by pass: idle (a depth texture is kept when
 // its pass would draw the same again, as it would after the frame before), or with every depth pass
@@ -163,13 +168,33 @@ void printTable(const std::vector<Row>& rows, Count count)
     }
 }
 
+struct Least {
+    std::string scene;
+    LeastInvocations invocations;
+};
+
+// The fewest invocations a frame showing each scene's picture could count (bench/LeastInvocations.h).
+void printLeast(const std::vector<Least>& least, double floor)
+{
+    std::printf("\nThe fewest fragment shader invocations a frame showing the same picture could count "
+                "(16 for every 4 x 4 block a surface shows in; in brackets the multiple of the floor's):\n\n"
+                "| scene | the sky and the objects | the status band | together |\n|---|---|---|---|\n");
+    for (const Least& row : least) {
+        std::printf(
+            "| %s | %s (%.2f) | %s (%.2f) | **%s (%.2f)** |\n", row.scene.c_str(),
+            thousands(row.invocations.scene).c_str(), static_cast<double>(row.invocations.scene) / floor,
+            thousands(row.invocations.band).c_str(), static_cast<double>(row.invocations.band) / floor,
+            thousands(row.invocations.total()).c_str(), static_cast<double>(row.invocations.total()) / floor);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(kubora::bench::matchWindowWidth, kubora::bench::matchWindowHeight);
+    glutInitWindowSize(width, height);
     glutCreateWindow("Kubora pass fragments benchmark");
     glutHideWindow();
     Kubora::loadGlExtensions();
@@ -191,6 +216,8 @@ int main(int argc, char** argv)
     rows.push_back({"start, idle, before the pointer moves", countedFrame(*start, counter, false)});
     hoverCentre();
     addFrames(rows, "start", *start, counter);
+    std::vector<Least> least;
+    least.push_back({"start", leastInvocations(*start->renderer, width, height)});
     const std::size_t startDice = start->game->diceInPlay();
     start.reset();
 
@@ -198,6 +225,8 @@ int main(int argc, char** argv)
     const std::size_t eveningDice = playTurns(*evening, endedTurns);
     hoverCentre();
     addFrames(rows, "after " + std::to_string(endedTurns) + " ended turns", *evening, counter);
+    least.push_back({"after " + std::to_string(endedTurns) + " ended turns",
+                     leastInvocations(*evening->renderer, width, height)});
 
     std::printf(
         "Fragments a pass, 1024 x 768, vertex buffers, %s. Start: %zu dice; after %d ended turns: %zu "
@@ -209,6 +238,7 @@ int main(int argc, char** argv)
     printTable(rows, &PassFragments::fragments);
     std::printf("\nSamples past the depth test (in brackets the multiple of the floor's):\n\n");
     printTable(rows, &PassFragments::pastDepthTest);
+    printLeast(least, static_cast<double>(PassFragmentCounter::total(rows.front().passes).fragments));
     kubora::bench::useRealCalendar();
     return 0;
 }
