@@ -255,7 +255,7 @@ void BoxColumns::gather(const std::vector<DrawableObject*>& list, std::vector<st
     }
 }
 
-void BoxColumns::appendBox(const Column& column, std::vector<float>& out) const
+BoundingBox BoxColumns::boxOf(const Column& column) const
 {
     const Kind& kind = kinds[column.kind];
     const TexturedBox& box = *kind.box;
@@ -263,6 +263,16 @@ void BoxColumns::appendBox(const Column& column, std::vector<float>& out) const
                        column.foot.z + kind.scale.z * box.min.z};
     const Vector3f high{column.foot.x + kind.scale.x * box.max.x, column.topY + kind.scale.y * box.max.y,
                         column.foot.z + kind.scale.z * box.max.z};
+    return boxBetween(low, high);
+}
+
+void BoxColumns::appendBox(const Column& column, std::vector<float>& out) const
+{
+    const Kind& kind = kinds[column.kind];
+    const TexturedBox& box = *kind.box;
+    const BoundingBox extent = boxOf(column);
+    const Vector3f low = extent.min;
+    const Vector3f high = extent.max;
     const auto copiesHigh = static_cast<float>(column.count);
     for (int face = 0; face < texturedBoxFaces; ++face) {
         const int axis = face / 2;
@@ -298,10 +308,9 @@ void BoxColumns::appendDepthBox(const Column& column, std::vector<float>& out) c
             out.insert(out.end(), {position.x, position.y, position.z});
         }
     };
-    const Vector3f low{column.foot.x + kind.scale.x * box.min.x, column.foot.y + kind.scale.y * box.min.y,
-                       column.foot.z + kind.scale.z * box.min.z};
-    const Vector3f high{column.foot.x + kind.scale.x * box.max.x, column.topY + kind.scale.y * box.max.y,
-                        column.foot.z + kind.scale.z * box.max.z};
+    const BoundingBox extent = boxOf(column);
+    const Vector3f low = extent.min;
+    const Vector3f high = extent.max;
     for (const int side : {0, 1, 4, 5}) {
         append(low, high, side);
     }
@@ -316,14 +325,20 @@ void BoxColumns::appendDepthBox(const Column& column, std::vector<float>& out) c
     }
 }
 
-void BoxColumns::drawDepth()
+std::size_t BoxColumns::drawDepth(const std::function<bool(const BoundingBox&)>& reaches)
 {
-    if (columnList.empty()) {
-        return;
-    }
+    std::size_t copiesLeftOut = 0;
     vertices.clear();
     for (const Column& column : columnList) {
+        if (reaches && !reaches(boxOf(column))) {
+            copiesLeftOut += column.count;
+            continue;
+        }
         appendDepthBox(column, vertices);
+    }
+    if (vertices.empty()) {
+        columnList.clear();
+        return copiesLeftOut;
     }
     upload();
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -332,6 +347,7 @@ void BoxColumns::drawDepth()
     glDisableClientState(GL_VERTEX_ARRAY);
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
     columnList.clear();
+    return copiesLeftOut;
 }
 
 void BoxColumns::upload()
@@ -346,14 +362,7 @@ void BoxColumns::draw(unsigned program, Vector3f eye, bool cullBackFaces, bool n
     }
     columnBoxes.clear();
     for (const Column& column : columnList) {
-        const Kind& kind = kinds[column.kind];
-        const Vector3f low{column.foot.x + kind.scale.x * kind.box->min.x,
-                           column.foot.y + kind.scale.y * kind.box->min.y,
-                           column.foot.z + kind.scale.z * kind.box->min.z};
-        const Vector3f high{column.foot.x + kind.scale.x * kind.box->max.x,
-                            column.topY + kind.scale.y * kind.box->max.y,
-                            column.foot.z + kind.scale.z * kind.box->max.z};
-        columnBoxes.push_back(boxBetween(low, high));
+        columnBoxes.push_back(boxOf(column));
     }
     // Only columns that stand apart swap places (NearBeforeFar.h): one carried through another with a
     // face in a face of it keeps the order gathered.

@@ -13,6 +13,7 @@
 // one below: its foot within float rounding of the lower one's top. Anything else is left to the
 // caller's ordinary drawing.
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -45,8 +46,10 @@ class BoxColumns {
 
     // Draws the gathered columns into the depth buffer under no program (the depth passes): each
     // column's four sides as one face each, and every copy's own top and foot, then forgets them. The
-    // pass's culling decides which faces count, as for the copies drawn on their own.
-    void drawDepth();
+    // pass's culling decides which faces count, as for the copies drawn on their own. Given `reaches`,
+    // a column whose box it says cannot reach what the pass draws is left out whole (a column is never
+    // cut, so what is drawn is drawn by the same triangles as without it). Returns the copies left out.
+    std::size_t drawDepth(const std::function<bool(const BoundingBox&)>& reaches = {});
 
     // What the last gather found: its columns and the copies in them.
     std::size_t columns() const { return columnList.size(); }
@@ -100,6 +103,8 @@ class BoxColumns {
     int kindOf(const Model& model);
     // Whether the texture is sampled without mipmaps and by the same filter near and far.
     bool samplesOneLevel(unsigned texture);
+    // The box the column's copies fill, from the lowest copy's foot to the top copy's top.
+    BoundingBox boxOf(const Column& column) const;
     // Writes the column's twelve triangles into `vertices`.
     void appendBox(const Column& column, std::vector<float>& vertices) const;
     // Writes the column's sides and its copies' tops and feet, positions only.

@@ -50,4 +50,17 @@ std::optional<TexelRect> texelsToRedraw(const DepthPassRecord& held,
     return TexelRect{left, bottom, right - left, top - bottom};
 }
 
+bool casterReachesTexels(const BoundingBox& box, const TexelRect& texels, const Matrix4f& lightProjection,
+                         const Matrix4f& lightView, int size)
+{
+    const int viewport[4] = {0, 0, size, size};
+    const std::optional<WindowRect> covered = windowRectOfBox(box, lightProjection, lightView, viewport);
+    if (!covered) {
+        return true; // no bound in the texture
+    }
+    return covered->width > 0 && covered->height > 0 && covered->x < texels.x + texels.width &&
+           texels.x < covered->x + covered->width && covered->y < texels.y + texels.height &&
+           texels.y < covered->y + covered->height;
+}
+
 } // namespace libkub

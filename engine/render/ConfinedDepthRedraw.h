@@ -7,6 +7,10 @@
 // keeps what it held. The rectangle is each moved object's box before and after, projected through the
 // light's matrices, with a texel to spare on each side (windowRectOfBox). Any other change (a caster
 // added or gone, a moved light, a box partly behind the light) draws the whole texture.
+// Inside the rectangle it draws only the casters that can reach it: a caster whose box, projected the
+// same way, lies wholly outside the rectangle would leave every fragment to the scissor. A column of
+// copies drawn as one box is kept or left out whole, and the copies of a mesh are batched as the whole
+// pass batches them, so every texel drawn is drawn by the triangles the whole pass would draw there.
 // The bound it is held to: no pixel differs from the frame with every depth pass drawn whole (the
 // tests glide dice past towers in every render mode, and play a sequence of moves, additions and
 // attacks). What could in principle differ outside the rectangle: where copies resting on one another
@@ -34,5 +38,11 @@ std::optional<TexelRect> texelsToRedraw(const DepthPassRecord& held,
                                         const DepthPassRecord& pending,
                                         const std::vector<BoundingBox>& pendingBoxes,
                                         const Matrix4f& lightProjection, const Matrix4f& lightView, int size);
+
+// Whether a caster with this box can draw into `texels` of a depth texture of edge `size` through the
+// light's matrices: false only when its projection (with a texel to spare on each side) lies wholly
+// outside them; true whenever part of the box lies at or behind the light.
+bool casterReachesTexels(const BoundingBox& box, const TexelRect& texels, const Matrix4f& lightProjection,
+                         const Matrix4f& lightView, int size);
 
 } // namespace libkub

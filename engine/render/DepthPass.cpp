@@ -5,6 +5,7 @@
 #include "engine/render/ConfinedDepthRedraw.h"
 #include "engine/render/SceneRenderer.h"
 #include "engine/resources/Model.h"
+#include "engine/resources/RenderSettings.h"
 #include "engine/scene/DrawableObject.h"
 #include "engine/scene/LightSource.h"
 
@@ -13,6 +14,7 @@ namespace libkub {
 bool drawDepthPass(SceneRenderer& renderer, LightSource& light)
 {
     light.computeLightMatrices();
+    light.castersLeftOut = 0;
     if (!light.drawsDepth()) {
         return false; // no framebuffer objects: the depth texture keeps its far depth, shadows are off
     }
@@ -36,7 +38,20 @@ bool drawDepthPass(SceneRenderer& renderer, LightSource& light)
                               light.shadowMapSize());
     }
     light.beginDepthPass(only);
-    if (!only || (only->width > 0 && only->height > 0)) {
+    const bool drawsTexels = !only || (only->width > 0 && only->height > 0);
+    // Not in immediate mode, where every caster is drawn all the same: there llvmpipe was seen to place
+    // the camera pass's vertices a last bit apart when fewer immediate vertices went before them (a die
+    // drawn in the tile beside it where the two touch), and a frame must not depend on what a depth pass
+    // drew.
+    const bool leavesCastersOut = only && RenderSettings::instance().renderMode != Immediate;
+    if (drawsTexels && leavesCastersOut) {
+        const TexelRect texels = *only;
+        light.castersLeftOut = renderer.drawShadowCasters(
+            light.casters, light.lightView, [&light, texels](const BoundingBox& box) {
+                return casterReachesTexels(box, texels, light.lightProjection, light.lightView,
+                                           light.shadowMapSize());
+            });
+    } else if (drawsTexels) {
         renderer.drawShadowCasters(light.casters, light.lightView);
     }
     light.endDepthPass();

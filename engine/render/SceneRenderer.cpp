@@ -174,8 +174,11 @@ void SceneRenderer::recordShadowPass(const LightSource& light, const std::vector
     }
 }
 
-void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& casters, const Matrix4f& lightView)
+std::size_t SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& casters,
+                                             const Matrix4f& lightView,
+                                             const std::function<bool(const BoundingBox&)>& reaches)
 {
+    std::size_t leftOut = 0;
     const bool inColumns = stacksColumns();
     unstacked.clear();
     if (inColumns) {
@@ -195,7 +198,7 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
         // nearest a light above the board, go first.
         nearFirst->orderFromLight(single, lightView, casterOrder);
         if (inColumns) {
-            columns->drawDepth();
+            leftOut += columns->drawDepth(reaches);
         }
     }
     // Only closed meshes drawn twice or more in this pass: the depth program places an instance's
@@ -223,6 +226,11 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
     }
     for (const std::uint32_t index : casterOrder) {
         DrawableObject* object = single[index];
+        // What draws more than its model has no box to test: always drawn.
+        if (reaches && object->drawsOnlyItsModel() && !reaches(object->model()->drawnBounds())) {
+            ++leftOut;
+            continue;
+        }
         if (instanceable(*object) && copiesOf(object->model()->mesh.vertexBuffer) > 1) {
             instanced->add(*object->model());
         } else {
@@ -231,8 +239,9 @@ void SceneRenderer::drawShadowCasters(const std::vector<DrawableObject*>& caster
     }
     instanced->drawDepth();
     if (inColumns && !nearFirstThisFrame()) {
-        columns->drawDepth();
+        leftOut += columns->drawDepth(reaches);
     }
+    return leftOut;
 }
 
 void SceneRenderer::collectShown(std::vector<DrawableObject*>& shown) const

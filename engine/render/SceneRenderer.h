@@ -57,8 +57,13 @@ class SceneRenderer {
     void recordShadowPass(const LightSource& light, const std::vector<DrawableObject*>& casters,
                           DepthPassRecord& record) const;
     // Draws the casters into the bound depth target (the shadow passes), the copies of one mesh together,
-    // nearest the light (seen through lightView) first when the plan says so.
-    void drawShadowCasters(const std::vector<DrawableObject*>& casters, const Matrix4f& lightView);
+    // nearest the light (seen through lightView) first when the plan says so. Given `reaches` (a pass
+    // confined to some texels, ConfinedDepthRedraw.h), a caster whose box it says cannot reach them is
+    // left out, and a column of copies only as a whole; every other caster is drawn along the same path
+    // as without it (how copies are batched is decided over all the casters). Returns the casters left
+    // out, the copies in columns counted one by one.
+    std::size_t drawShadowCasters(const std::vector<DrawableObject*>& casters, const Matrix4f& lightView,
+                                  const std::function<bool(const BoundingBox&)>& reaches = {});
     // The camera pass under the current program: the picture of drawObjects, with the copies of one
     // mesh drawn together in the vertex-buffer mode.
     void drawCameraPass();

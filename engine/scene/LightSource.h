@@ -108,6 +108,9 @@ class LightSource {
     // endDepthPass makes the pending boxes the held ones, as it does with the records.
     std::vector<BoundingBox> pendingCasterBoxes;
     std::vector<BoundingBox> heldCasterBoxes;
+    // How many of the casters its last depth pass left out, confined to the texels around what moved
+    // (ConfinedDepthRedraw.h), copies in columns counted one by one; 0 when it drew none or all.
+    std::size_t castersLeftOut = 0;
 
   private:
     // The framebuffer and viewport bound when the depth pass began, and whether it clamps depth.
