@@ -224,9 +224,9 @@ int main(int argc, char** argv)
     std::unique_ptr<Kubora::Application> evening = assembledGame();
     const std::size_t eveningDice = playTurns(*evening, endedTurns);
     hoverCentre();
-    addFrames(rows, "after " + std::to_string(endedTurns) + " ended turns", *evening, counter);
-    least.push_back({"after " + std::to_string(endedTurns) + " ended turns",
-                     leastInvocations(*evening->renderer, width, height)});
+    const std::string eveningScene = "after " + std::to_string(endedTurns) + " ended turns";
+    addFrames(rows, eveningScene, *evening, counter);
+    least.push_back({eveningScene, leastInvocations(*evening->renderer, width, height)});
 
     std::printf(
         "Fragments a pass, 1024 x 768, vertex buffers, %s. Start: %zu dice; after %d ended turns: %zu "
